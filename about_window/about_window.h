@@ -1,0 +1,25 @@
+#pragma once
+// The About window: product name and version, a description, and two lines that open
+// the maker's web pages when clicked.
+
+#include <cstdint>
+
+#include "framework/controls.h"
+#include "framework/window.h"
+
+class AboutWIndow : public Window {
+ public:
+  static constexpr const char* kClassName = "AboutWIndow.AboutWIndow";
+  static constexpr const char* kHomePage = "https://varnholt.example/";
+  static constexpr const char* kSoftwarePage = "https://varnholt.example/software/";
+  std::string_view ClassName() const override { return kClassName; }
+
+  void Layout() override;
+  void CreateControls() override;
+  virtual void _CreateControls0();
+  virtual bool StaticText3_MouseDown(StaticText& me, int32_t x, int32_t y);
+  virtual bool StaticText4_MouseDown(StaticText& me, int32_t x, int32_t y);
+  void AddMenuHandlers(Window& w) override;
+  void Event_EnableMenuItems() override;
+  virtual bool _FileClose_Action();
+};

@@ -1,0 +1,10 @@
+#include "app/startup.h"
+#include "framework/runtime.h"
+
+int main(int argc, char** argv) {
+  RuntimeInit(argc, argv);
+  RegisterClasses();
+  _Main();
+  ReleaseModuleObjects();
+  return RuntimeExit();
+}

@@ -1,0 +1,19 @@
+#include "app/text_files.h"
+
+namespace TextFiles {
+
+std::unique_ptr<FileType> pText;
+
+void _Initialize() {
+  pText = std::make_unique<FileType>();
+  pText->SetName("text/plain");
+  pText->SetExtensions(".asc;.ascii;.bas;.c;.class;.cp;.cpp;.h;.hp;.hpp;.i3;.java;.m2;.m3;.mak;.text;.txt");
+  pText->SetMacType("TEXT");
+  pText->SetMacCreator("????");
+  // Converting the type to text registers it, now that every property is set.
+  pText->ToString();
+}
+
+String All() { return "text/plain;"; }
+
+}  // namespace TextFiles

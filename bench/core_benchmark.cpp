@@ -1,0 +1,106 @@
+// Times the GUI-free part of File > Open (open, count, close, fill and sort the arrays) on one
+// file and compares it with two command-line tools doing comparable work on the same file:
+//   wc -w FILE
+//   LC_ALL=C tr -cs A-Za-z '\n' < FILE | tr A-Z a-z | sort | uniq -c | sort -n
+// Usage: core_benchmark FILE [RUNS]   (each time is the best of RUNS, default 3)
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/word_count.h"
+#include "framework/exceptions.h"
+#include "framework/folder_item.h"
+#include "framework/text_input_stream.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+double TimeCommand(const std::string& command, int runs) {
+  double best = 1e300;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds = SecondsSince(start);
+    if (status != 0) {
+      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
+      std::exit(1);
+    }
+    best = std::min(best, seconds);
+  }
+  return best;
+}
+
+struct CoreResult {
+  double total = 0, counting = 0, filling = 0;
+  std::string totals;
+};
+
+CoreResult RunCore(const char* path) {
+  CoreResult result;
+  const auto start = Clock::now();
+  auto stream = TextInputStream::Open(FolderItem(path));
+  WordCounts counts = CountWords(*stream);
+  stream->Close();
+  result.counting = SecondsSince(start);
+  const auto fillStart = Clock::now();
+  std::vector<String> wordList;
+  std::vector<int32_t> countList;
+  FillSortedArrays(counts.wordCounts, wordList, countList);
+  result.filling = SecondsSince(fillStart);
+  result.total = SecondsSince(start);
+  result.totals = TotalsLine(counts.wordCounts.Count(), counts.wordCount, counts.lineCount).ToUtf8();
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s FILE [RUNS]\n", argv[0]);
+    return 2;
+  }
+  const char* path = argv[1];
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  CoreResult best;
+  best.total = 1e300;
+  try {
+    for (int run = 0; run < runs; ++run) {
+      CoreResult result = RunCore(path);
+      if (result.total < best.total) best = result;
+    }
+  } catch (const RuntimeException& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return 1;
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const double peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+
+  const std::string file = ShellQuoted(path);
+  const double wc = TimeCommand("wc -w " + file + " > /dev/null", runs);
+  const double pipeline = TimeCommand(
+      "LC_ALL=C tr -cs A-Za-z '\\n' < " + file + " | tr A-Z a-z | sort | uniq -c | sort -n > /dev/null", runs);
+
+  std::printf("file:        %s\n", path);
+  std::printf("result:      %s\n", best.totals.c_str());
+  std::printf("core:        %.3f s (count %.3f s, fill+sort %.3f s), peak RSS %.1f MB\n", best.total, best.counting,
+              best.filling, peakMegabytes);
+  std::printf("wc -w:       %.3f s   core/wc = %.2f\n", wc, best.total / wc);
+  std::printf("tr|sort|uniq %.3f s   core/pipeline = %.2f\n", pipeline, best.total / pipeline);
+  return 0;
+}

@@ -1,0 +1,31 @@
+#include "concordance_window/word_count_window.h"
+
+#include <functional>
+
+#include "app/concordance_menu_bar.h"
+#include "concordance_window/property_lists.h"
+#include "framework/runtime.h"
+
+void WordCountWindow::Layout() {
+  SetMenuBar(&ConcordanceMenuBar());
+  _SetProperties(*this, WordCountWindowPropertyList());
+}
+
+void WordCountWindow::CreateControls() { _CreateControls0(); }
+
+void WordCountWindow::_CreateControls0() {
+  _AddControl("theWords", std::make_unique<Listbox>());
+  ControlNamed<Listbox>(*this, "theWords").SetTextUnit(0);
+  _SetProperties(ControlNamed<Listbox>(*this, "theWords"), TheWordsPropertyList());
+  ControlNamed<Listbox>(*this, "theWords")
+      .InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this));
+
+  _AddControl("Status", std::make_unique<StaticText>());
+  ControlNamed<StaticText>(*this, "Status").SetTextUnit(0);
+  _SetProperties(ControlNamed<StaticText>(*this, "Status"), StatusPropertyList());
+
+  _AddControl("StaticText1", std::make_unique<StaticText>());
+  ControlNamed<StaticText>(*this, "StaticText1").SetTextSize(9.0f);
+  ControlNamed<StaticText>(*this, "StaticText1").SetTextUnit(0);
+  _SetProperties(ControlNamed<StaticText>(*this, "StaticText1"), VersionLabelPropertyList());
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The application object: the menu bar of the application and its menu handlers.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "framework/string.h"
+
+class MenuBar;
+
+using MenuHandler = std::function<bool()>;
+
+// Menu handlers registered under item names, in registration order.
+class MenuHandlers {
+ public:
+  void Add(std::string_view name, MenuHandler handler);
+  const MenuHandler* Find(std::string_view name) const;
+  std::vector<std::string> Names() const;
+
+ private:
+  std::vector<std::pair<std::string, MenuHandler>> handlers_;
+};
+
+class Application {
+ public:
+  Application();
+  virtual ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  MenuBar* GetMenuBar() const { return menuBar_; }
+  void SetMenuBar(MenuBar* menuBar);
+
+  void _AddMenuHandler(std::string_view itemName, MenuHandler handler);
+  const MenuHandlers& RegisteredMenuHandlers() const { return menuHandlers_; }
+
+  // The "EnableMenuItems" event, raised in every menu-enabling pass.
+  virtual void Event_EnableMenuItems() {}
+
+ private:
+  MenuBar* menuBar_ = nullptr;  // not owned: the menu bar outlives the application's use of it
+  MenuHandlers menuHandlers_;
+};

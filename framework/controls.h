@@ -1,0 +1,151 @@
+#pragma once
+// Controls: the rectangle control base with its locked edges, the multi-column list and
+// the label.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "framework/set_properties.h"
+#include "framework/string.h"
+#include "framework/variant.h"
+
+class QWidget;
+class QTableView;
+class QLabel;
+class Window;
+class ListModel;
+
+class RectControl : public PropertyTarget {
+ public:
+  ~RectControl() override;
+  RectControl(const RectControl&) = delete;
+  RectControl& operator=(const RectControl&) = delete;
+
+  const String& Name() const { return name_; }
+  Window* ParentWindow() const { return window_; }
+
+  int32_t Left() const { return left_; }
+  int32_t Top() const { return top_; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  bool LockLeft() const { return lockLeft_; }
+  bool LockTop() const { return lockTop_; }
+  bool LockRight() const { return lockRight_; }
+  bool LockBottom() const { return lockBottom_; }
+
+  // The unit in which the text size counts; 0 means points.
+  int32_t TextUnit() const { return textUnit_; }
+  void SetTextUnit(int32_t unit);
+
+  QWidget* NativeWidget() const { return widget_; }
+
+  // Called by the window: adopts the control under its name, and moves it after the
+  // content area was resized from designWidth x designHeight to width x height.
+  void AttachTo(Window& window, const String& name);
+  void Reposition(int32_t contentWidth, int32_t contentHeight);
+
+ protected:
+  explicit RectControl(QWidget* widget);
+  void ApplyProperty(std::string_view name, const PropertyValue& value) override;
+  virtual void ApplyFont() {}
+
+  QWidget* widget_;  // owned by the window's content area once attached
+  float textSize_ = 0;  // 0: the toolkit's default size
+
+ private:
+  void PlaceAtDesignGeometry();
+
+  Window* window_ = nullptr;
+  String name_;
+  int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  int32_t designContentWidth_ = 0, designContentHeight_ = 0;
+  bool lockLeft_ = false, lockTop_ = false, lockRight_ = false, lockBottom_ = false;
+  int32_t textUnit_ = 0;
+};
+
+class Listbox : public RectControl {
+ public:
+  // Returns true when it has decided the order; result < 0 puts row1 first.
+  using CompareRowsHandler =
+      std::function<bool(Listbox& list, int32_t row1, int32_t row2, int32_t column, int32_t& result)>;
+
+  Listbox();
+  ~Listbox() override;
+
+  // The i-th row added to an empty list is row i. O(1).
+  void AddRow(const String& text);
+  int32_t ListCount() const;
+  int32_t ColumnCount() const;
+  const String& Cell(int32_t row, int32_t column) const;
+  void SetCell(int32_t row, int32_t column, const String& text);
+  Variant CellTag(int32_t row, int32_t column) const;
+  void SetCellTag(int32_t row, int32_t column, const Variant& tag);
+  String Heading(int32_t column) const;
+
+  void InstallCompareRowsHandler(CompareRowsHandler handler);
+  // Sorts as a click on the column's heading does: ascending, or the other way round when
+  // the list is already sorted by that column. Rows that compare equal keep their order.
+  void SortByHeading(int32_t column);
+  // Sorts by the column in the given direction, asking the CompareRows handler.
+  void Sort(int32_t column, bool ascending);
+  int32_t SortedColumn() const { return sortedColumn_; }
+  bool SortedAscending() const { return sortedAscending_; }
+
+  QTableView* NativeView() const;
+  ListModel& Model() const { return *model_; }
+
+ protected:
+  void ApplyProperty(std::string_view name, const PropertyValue& value) override;
+  void ApplyFont() override;
+
+ private:
+  void ApplyColumnWidths();
+
+  std::unique_ptr<ListModel> model_;
+  CompareRowsHandler compareRows_;
+  std::vector<int32_t> columnPercentages_;
+  int32_t sortedColumn_ = -1;
+  bool sortedAscending_ = true;
+  bool hasHeading_ = false;
+  String initialValue_;
+  bool bold_ = false, italic_ = false, underline_ = false;
+  friend class ListView;
+};
+
+class StaticText : public RectControl {
+ public:
+  using MouseDownHandler = std::function<bool(StaticText& label, int32_t x, int32_t y)>;
+
+  StaticText();
+  ~StaticText() override;
+
+  const String& Text() const { return text_; }
+  void SetText(const String& text);
+  float TextSize() const { return textSize_; }
+  void SetTextSize(float size);
+  // 0 left, 1 centred, 2 right.
+  int32_t TextAlign() const { return textAlign_; }
+
+  void InstallMouseDownHandler(MouseDownHandler handler);
+  bool HasMouseDownHandler() const { return static_cast<bool>(mouseDown_); }
+  // What a click at (x, y) does; returns the handler's result.
+  bool MouseDown(int32_t x, int32_t y);
+
+  QLabel* NativeLabel() const;
+
+ protected:
+  void ApplyProperty(std::string_view name, const PropertyValue& value) override;
+  void ApplyFont() override;
+
+ private:
+  void ShowText();
+
+  String text_;
+  int32_t textAlign_ = 0;
+  bool multiline_ = false;
+  bool bold_ = false, italic_ = false, underline_ = false;
+  MouseDownHandler mouseDown_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The exceptions that the toolkit raises. Each carries a message meant for a person
+// and, where the failure came from the system, the errno value behind it.
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+class RuntimeException : public std::exception {
+ public:
+  explicit RuntimeException(std::string message, int32_t errorNumber = 0);
+  const char* what() const noexcept override;
+  const std::string& Message() const;
+  int32_t ErrorNumber() const;
+
+ private:
+  std::string message_;
+  int32_t errorNumber_;
+};
+
+class IOException : public RuntimeException {
+ public:
+  using RuntimeException::RuntimeException;
+};
+
+class OutOfBoundsException : public RuntimeException {
+ public:
+  using RuntimeException::RuntimeException;
+};
+
+class KeyNotFoundException : public RuntimeException {
+ public:
+  using RuntimeException::RuntimeException;
+};
+
+// A 32-bit count or value would wrap.
+class OverflowException : public RuntimeException {
+ public:
+  using RuntimeException::RuntimeException;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// File types: a name, extensions and type codes, registered with the framework the first
+// time one is converted to text, so that the file dialogs can filter by its name.
+
+#include <string>
+#include <vector>
+
+#include "framework/string.h"
+
+class FileType {
+ public:
+  FileType() = default;
+  ~FileType();  // deregisters a registered type
+  FileType(const FileType&) = delete;
+  FileType& operator=(const FileType&) = delete;
+
+  const String& Name() const { return name_; }
+  void SetName(const String& name) { name_ = name; }
+  // Extensions with their leading ".", separated by ";".
+  const String& Extensions() const { return extensions_; }
+  void SetExtensions(const String& extensions) { extensions_ = extensions; }
+  const String& MacType() const { return macType_; }
+  void SetMacType(const String& code) { macType_ = code; }
+  const String& MacCreator() const { return macCreator_; }
+  void SetMacCreator(const String& code) { macCreator_ = code; }
+
+  // The conversion to text: registers the type the first time, returns its name.
+  String ToString();
+  void Register();
+  bool IsRegistered() const { return registered_; }
+
+ private:
+  String name_, extensions_, macType_, macCreator_;
+  bool registered_ = false;
+};
+
+// The registered file types, in registration order.
+const std::vector<const FileType*>& RegisteredFileTypes();
+// The dialog filters for a filter text of file type names separated by ";", such as
+// "Text files (*.asc *.txt)", followed by "All files (*)". Extensions match in any case.
+std::vector<std::string> DialogNameFilters(const String& filter);
+// Makes the next registration fail, to test start-up failures.
+void FailNextFileTypeRegistrationForTesting();

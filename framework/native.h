@@ -1,0 +1,55 @@
+#pragma once
+// Toolkit-side pieces shared by the framework's own sources.
+
+#include <QMainWindow>
+#include <QWidget>
+
+class MenuBar;
+class Window;
+
+// Shows the menu bar's menus in the window's own menu bar.
+void ShowMenuBarIn(QMainWindow& window, MenuBar& menuBar);
+// Makes every command of the menu bar reachable by its shortcut in the window, also
+// when the window shows no menu bar.
+void AddMenuShortcutsTo(QWidget& window, MenuBar& menuBar);
+// Routes a chosen command: the active window's handler first, then the application's,
+// then the item's own action. Returns whether anyone handled it.
+class MenuItem;
+bool DispatchMenuCommand(MenuItem& item);
+// Depth of handlers running now; windows closed meanwhile are destroyed at depth 0.
+class DispatchScope {
+ public:
+  DispatchScope();
+  ~DispatchScope();
+  DispatchScope(const DispatchScope&) = delete;
+  DispatchScope& operator=(const DispatchScope&) = delete;
+  static int Depth();
+};
+void ReleaseClosedWindows();
+// Installs the filter that runs the menu-enabling pass before a shortcut is looked up.
+void InstallShortcutEnablingFilter();
+
+// The toolkit window behind a framework window.
+class NativeWindow : public QMainWindow {
+ public:
+  explicit NativeWindow(Window& owner);
+  Window& Owner() const { return owner_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  Window& owner_;
+};
+
+// The content area below the menu bar, where the controls live.
+class ContentArea : public QWidget {
+ public:
+  explicit ContentArea(Window& owner);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  Window& owner_;
+};

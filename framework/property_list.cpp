@@ -1,0 +1,163 @@
+#include "framework/property_list.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kSeparator = ' ';
+// Names quoted in messages come from untrusted bytes; a list with no blank at
+// all would otherwise put the whole list into the message.
+constexpr size_t kLongestQuotedName = 40;
+
+char LowerAscii(char letter) {
+  return (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
+}
+
+bool EqualIgnoringCase(std::string_view left, std::string_view right) {
+  if (left.size() != right.size()) return false;
+  for (size_t i = 0; i < left.size(); ++i) {
+    if (LowerAscii(left[i]) != LowerAscii(right[i])) return false;
+  }
+  return true;
+}
+
+const PropertyDefinition* FindDefinition(std::string_view name) {
+  for (const PropertyDefinition& definition : kPropertyDefinitions) {
+    if (EqualIgnoringCase(definition.name, name)) return &definition;
+  }
+  return nullptr;
+}
+
+std::string Quoted(std::string_view name) {
+  std::string quoted = "\"";
+  for (size_t i = 0; i < name.size() && i < kLongestQuotedName; ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
+      quoted += static_cast<char>(byte);
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      quoted += escaped;
+    }
+  }
+  if (name.size() > kLongestQuotedName) quoted += "...";
+  quoted += '"';
+  return quoted;
+}
+
+const char* TypeName(PropertyType type) {
+  switch (type) {
+    case PropertyType::Int32: return "Int32";
+    case PropertyType::Boolean: return "Boolean";
+    case PropertyType::String: return "String";
+    case PropertyType::Color: return "Color";
+  }
+  return "?";
+}
+
+// Reads one list front to back. Every read goes through Take, which checks
+// the remaining length first, so nothing outside the list is ever touched.
+class ListReader {
+ public:
+  explicit ListReader(std::string_view bytes) : bytes_(bytes) {}
+
+  std::vector<PropertyEntry> ReadAll() {
+    std::vector<PropertyEntry> entries;
+    while (position_ < bytes_.size()) entries.push_back(ReadEntry());
+    return entries;
+  }
+
+ private:
+  PropertyEntry ReadEntry() {
+    entry_offset_ = position_;
+    const size_t separator = bytes_.find(kSeparator, position_);
+    if (separator == std::string_view::npos) {
+      entry_name_ = Quoted(bytes_.substr(position_));
+      Fail("has no blank after its name before the end of the list");
+    }
+    const std::string_view spelled = bytes_.substr(position_, separator - position_);
+    entry_name_ = Quoted(spelled);
+    const PropertyDefinition* definition = FindDefinition(spelled);
+    if (definition == nullptr) Fail("names no known property");
+    position_ = separator + 1;
+    entry_name_ = Quoted(definition->name);
+    type_ = definition->type;
+    return PropertyEntry{definition->name, ReadValue(), entry_offset_};
+  }
+
+  PropertyValue ReadValue() {
+    switch (type_) {
+      case PropertyType::Int32:
+        return static_cast<int32_t>(ReadUnsigned32());
+      case PropertyType::Boolean: {
+        const auto byte = static_cast<unsigned char>(Take(1)[0]);
+        if (byte > 1) {
+          char shown[5];
+          std::snprintf(shown, sizeof shown, "0x%02X", byte);
+          Fail(std::string("has the Boolean byte ") + shown + ", which is neither 0 nor 1");
+        }
+        return byte == 1;
+      }
+      case PropertyType::String: {
+        const uint32_t count = ReadUnsigned32();
+        // Compared against what remains rather than added to the position, so
+        // a huge count cannot wrap around.
+        if (count > bytes_.size() - position_) {
+          Fail("has a String of " + std::to_string(count) + " bytes but only " +
+               std::to_string(bytes_.size() - position_) + " bytes remain in the list");
+        }
+        return String::FromUtf8(Take(count));
+      }
+      case PropertyType::Color: {
+        const std::string_view rgb = Take(3);
+        return Color{static_cast<uint8_t>(rgb[0]), static_cast<uint8_t>(rgb[1]),
+                     static_cast<uint8_t>(rgb[2])};
+      }
+    }
+    Fail("has a type this reader does not know");
+  }
+
+  uint32_t ReadUnsigned32() {
+    const std::string_view four = Take(4);
+    uint32_t value = 0;
+    for (char byte : four) value = (value << 8) | static_cast<unsigned char>(byte);
+    return value;
+  }
+
+  std::string_view Take(size_t count) {
+    const size_t remaining = bytes_.size() - position_;
+    if (count > remaining) {
+      Fail("is cut short: the list ends inside its " + std::string(TypeName(type_)) + " value (" +
+           std::to_string(remaining) + " of " + std::to_string(count) + " bytes present)");
+    }
+    const std::string_view taken = bytes_.substr(position_, count);
+    position_ += count;
+    return taken;
+  }
+
+  [[noreturn]] void Fail(const std::string& problem) const {
+    throw PropertyListError("Property list entry " + entry_name_ + " at byte " +
+                                std::to_string(entry_offset_) + " " + problem,
+                            entry_offset_);
+  }
+
+  std::string_view bytes_;
+  size_t position_ = 0;
+  size_t entry_offset_ = 0;
+  std::string entry_name_;
+  PropertyType type_ = PropertyType::Int32;
+};
+
+}  // namespace
+
+PropertyListError::PropertyListError(const std::string& message, size_t offset)
+    : RuntimeException(message), offset_(offset) {}
+
+std::optional<PropertyType> PropertyTypeOf(std::string_view name) {
+  if (const PropertyDefinition* definition = FindDefinition(name)) return definition->type;
+  return std::nullopt;
+}
+
+std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes) {
+  return ListReader(bytes).ReadAll();
+}

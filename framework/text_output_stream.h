@@ -1,0 +1,50 @@
+#pragma once
+// TextOutputStream: writes a text file safely. Everything goes to a temporary file beside the
+// target, and only Close() puts it in the target's place, so a failure at any point leaves an
+// earlier file exactly as it was and no temporary behind.
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "framework/folder_item.h"
+#include "framework/string.h"
+
+class TextOutputStream {
+ public:
+  // IOException when the file cannot be created: folder missing or not writable, the target a
+  // folder or read-only, and so on. Never nullptr.
+  static std::unique_ptr<TextOutputStream> Create(const FolderItem& file);
+  // Without Close() the temporary file is removed and the target left untouched.
+  ~TextOutputStream();
+  TextOutputStream(const TextOutputStream&) = delete;
+  TextOutputStream& operator=(const TextOutputStream&) = delete;
+
+  // `text` and then Delimiter(), as UTF-8. IOException on any write error.
+  void WriteLine(const String& text);
+  void Write(const String& text);
+  String Delimiter() const { return delimiter_; }  // "\n" unless set
+  void SetDelimiter(const String& delimiter) { delimiter_ = delimiter; }
+  // Flushes, syncs and moves the file into place. IOException if any of that fails, in which
+  // case the temporary file is removed and the target is untouched.
+  void Close();
+
+  // Test hook: the `count`-th write to disk from now on (1 = the next) fails with `errorNumber`,
+  // as a full disk would. 0 turns it off.
+  static void FailWriteForTesting(int32_t count, int errorNumber = ENOSPC);
+
+ private:
+  TextOutputStream(std::filesystem::path target, std::filesystem::path temporary, int fileDescriptor);
+  void Flush();
+  void Abandon() noexcept;
+  [[noreturn]] void Fail(const std::string& action, int errorNumber);
+  void CheckOpen() const;
+
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  int fileDescriptor_;
+  std::string buffer_;
+  String delimiter_ = "\n";
+};

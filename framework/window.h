@@ -1,0 +1,109 @@
+#pragma once
+// Windows. Construction raises the hooks Layout, CreateControls and AddMenuHandlers;
+// the window's property list decides its size, buttons and visibility. Controls are
+// owned by their window and found by name.
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/runtime.h"
+#include "framework/set_properties.h"
+#include "framework/string.h"
+
+class MenuBar;
+class RectControl;
+class QWidget;
+class QMainWindow;
+
+class Window : public PropertyTarget {
+ public:
+  Window();
+  ~Window() override;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Builds the window: Layout, CreateControls, AddMenuHandlers, then shows it when its
+  // properties ask for it. The framework keeps the window until it is closed.
+  void Constructor();
+
+  // Construction hooks and the menu-enabling event.
+  virtual void Layout() {}
+  virtual void CreateControls() {}
+  virtual void AddMenuHandlers(Window& /*window*/) {}
+  virtual void Event_EnableMenuItems() {}
+  // The class name under which the window's class is registered.
+  virtual std::string_view ClassName() const { return "Window"; }
+
+  String Title() const;
+  void SetTitle(const String& title);
+
+  MenuBar* GetMenuBar() const { return menuBar_; }
+  void SetMenuBar(MenuBar* menuBar);
+
+  void _AddMenuHandler(std::string_view itemName, MenuHandler handler);
+  const MenuHandlers& RegisteredMenuHandlers() const { return menuHandlers_; }
+
+  // Closes the window; the object is destroyed once the current event is over.
+  void Close();
+  bool IsOpen() const { return open_; }
+  bool IsVisible() const;
+
+  // Width and height of the content area (below the menu bar).
+  int32_t Width() const;
+  int32_t Height() const;
+
+  void _AddControl(const String& name, std::unique_ptr<RectControl> control);
+  // The control of that name on this window, or nullptr.
+  RectControl* ControlByName(std::string_view name) const;
+  int32_t ControlCount() const { return static_cast<int32_t>(controls_.size()); }
+
+  // Toolkit objects, for the framework and for tests.
+  QMainWindow* NativeWindow() const;
+  QWidget* ContentArea() const;
+
+  // Moves every control after the content area changed size (locked edges).
+  void RepositionControls();
+  // Called by the toolkit window when the user or the program closes it.
+  void HandleClosed();
+
+ protected:
+  void ApplyProperty(std::string_view name, const PropertyValue& value) override;
+
+ private:
+  void UpdateWindowFlags();
+  void UpdateSizeLimits();
+
+  struct Native;
+  std::unique_ptr<Native> native_;
+  MenuBar* menuBar_ = nullptr;  // shared, not owned
+  MenuHandlers menuHandlers_;
+  std::vector<std::unique_ptr<RectControl>> controls_;
+  bool open_ = false;
+  bool showWhenBuilt_ = false;
+};
+
+// The control of that name on the window; fails loudly when there is none.
+RectControl* RuntimeWindowControlByName(const Window& window, std::string_view name);
+// The same, cast to the control's class.
+template <typename Control>
+Control& ControlNamed(const Window& window, std::string_view name) {
+  return RuntimeCheckCast<Control>(RuntimeWindowControlByName(window, name));
+}
+
+// The windows that are open, oldest first.
+std::vector<Window*> RuntimeOpenWindows();
+// The open window the user works in (the active one), or nullptr.
+Window* RuntimeActiveWindow();
+// The framework window behind a toolkit window, or nullptr.
+Window* RuntimeWindowFor(const QWidget* widget);
+// Keeps the window and runs its Constructor; a window whose construction fails is
+// dropped again, so that no half-built window stays behind.
+Window& RuntimeConstructWindow(std::unique_ptr<Window> window);
+
+// Creates, constructs and keeps a window of the given class.
+template <typename WindowClass>
+WindowClass& RuntimeNewWindow() {
+  return static_cast<WindowClass&>(RuntimeConstructWindow(std::make_unique<WindowClass>()));
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in Release and starts Concordance.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash tools/install-dependencies.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCONCORDANCE_BENCHMARKS=OFF
+cmake --build build --target concordance -j "$(nproc)"
+exec ./build/concordance "$@"

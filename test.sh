@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build, and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash tools/install-dependencies.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j "$jobs"
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" --timeout 300)
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCONCORDANCE_SANITIZE=ON -DCONCORDANCE_BENCHMARKS=OFF
+cmake --build build-sanitize -j "$jobs"
+(cd build-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" --timeout 600)

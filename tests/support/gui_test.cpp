@@ -1,0 +1,138 @@
+#include "tests/support/gui_test.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "app/concordance_menu_bar.h"
+#include "app/startup.h"
+#include "framework/application.h"
+#include "framework/runtime.h"
+
+void StartedProgram::SetUp() {
+  static int argc = 1;
+  static char name[] = "concordance-tests";
+  static char* argv[] = {name, nullptr};
+  RuntimeInit(argc, argv);
+  RegisterClasses();
+  _RunFrameworkInitialization(&_Startup);
+}
+
+void StartedProgram::TearDown() {
+  ReleaseModuleObjects();
+  ProcessEvents();
+}
+
+void ProcessEvents(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  do {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  } while (timer.elapsed() < milliseconds);
+}
+
+void ActivateNative(QWidget* widget) {
+  widget->show();
+  widget->raise();
+  widget->activateWindow();
+  QApplication::setActiveWindow(widget);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(widget, 2000));
+}
+
+void Activate(Window& window) { ActivateNative(window.NativeWindow()); }
+
+MenuItem& Item(std::string_view name) {
+  MenuItem* item = ConcordanceMenuBar()._Lookup(name);
+  if (item == nullptr) throw std::runtime_error("no menu item " + std::string(name));
+  return *item;
+}
+
+ModalDriver& ModalDriver::Then(Step step) {
+  steps_.push_back(std::move(step));
+  return *this;
+}
+
+void ModalDriver::Run(const std::function<void()>& action) {
+  size_t next = 0;
+  QWidget* answered = nullptr;
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == answered || !modal->isVisible()) return;
+    answered = modal;
+    if (next < steps_.size()) {
+      steps_[next++](modal);
+    } else {
+      ADD_FAILURE() << "Unexpected dialog: " << modal->windowTitle().toStdString();
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    }
+  });
+  poll.start();
+  action();
+  poll.stop();
+  EXPECT_EQ(next, steps_.size()) << "Not every expected dialog appeared";
+}
+
+ModalDriver::Step ModalDriver::ChooseFile(const std::filesystem::path& path) {
+  return [path](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr) << "Expected a file dialog";
+    auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(nameEdit, nullptr);
+    nameEdit->setText(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+ModalDriver::Step ModalDriver::Cancel() {
+  return [](QWidget* modal) {
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+  };
+}
+
+ModalDriver::Step ModalDriver::AcceptMessage() {
+  return [this](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr) << "Expected a message box";
+    messages_.push_back(box->text());
+    box->button(QMessageBox::Ok)->click();
+  };
+}
+
+TemporaryFolder::TemporaryFolder() {
+  std::random_device random;
+  path_ = std::filesystem::temp_directory_path() / ("concordance-test-" + std::to_string(random()));
+  std::filesystem::create_directories(path_);
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TemporaryFolder::Write(const std::string& name, const std::string& bytes) const {
+  const std::filesystem::path file = path_ / name;
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file;
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}

@@ -1,0 +1,68 @@
+#pragma once
+// Support for tests that drive the real windows headless: a started program per test,
+// choosing menu items, and answering modal dialogs as a user would.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/menu_item.h"
+#include "framework/window.h"
+
+// Each test starts the program as main() does, without entering the event loop, and
+// shuts it down again afterwards.
+class StartedProgram : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// Lets pending events run (deferred deletions, queued rows) for a moment.
+void ProcessEvents(int milliseconds = 0);
+// Makes the window the active one, as a click on it would.
+void Activate(Window& window);
+void ActivateNative(QWidget* widget);
+// The menu bar's item of that name; fails the test when there is none.
+MenuItem& Item(std::string_view name);
+
+// Answers the modal dialogs that appear while an action runs, one step per dialog, in
+// order. A dialog left over after the steps is rejected and the test fails.
+class ModalDriver {
+ public:
+  using Step = std::function<void(QWidget* modal)>;
+  ModalDriver& Then(Step step);
+  // Runs action (which opens the dialogs) while the steps answer them.
+  void Run(const std::function<void()>& action);
+  const std::vector<QString>& MessageTexts() const { return messages_; }
+
+  // Common steps.
+  static Step ChooseFile(const std::filesystem::path& path);
+  static Step Cancel();
+  // Records the message box's text and presses OK.
+  Step AcceptMessage();
+
+ private:
+  std::vector<Step> steps_;
+  std::vector<QString> messages_;
+};
+
+// A fresh folder for one test's files, removed afterwards.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::filesystem::path& path);
