@@ -21,7 +21,8 @@ inline bool IsWordCharacter(char32_t c) { return c < 256 && kIsLetter[c]; }
 // The next word of `line` at or after the 1-based character `position`, or "" when none is
 // left. `position` moves past the word and the delimiter that ended it; when no word is left
 // it ends at Len(line) + 1, except that a start already past the end leaves it untouched.
-// Every character taken without returning counts as one pass of the yield hook.
+// Every character taken without returning counts as one pass of the yield hook; they are
+// reported in one go. The word is cut from the line in one piece rather than built up.
 inline String GetWord(const String& line, int32_t& position) {
   using word_tokeniser_detail::IsWordCharacter;
   const int32_t length = Len(line);

@@ -27,7 +27,9 @@ QFont ControlFont(const std::optional<PropertyValue>& fontName, float size, bool
     const QString name = ToQString(PropertyString(*fontName));
     if (!name.isEmpty() && name.compare("System", Qt::CaseInsensitive) != 0) font.setFamily(name);
   }
-  if (size > 0) font.setPointSizeF(size);
+  // The designed sizes are points of a 72-dpi screen, where a point is a pixel; as
+  // pixels the text keeps fitting the boxes that the property lists give it.
+  if (size > 0) font.setPixelSize(std::max(1, static_cast<int>(size + 0.5f)));
   font.setBold(bold);
   font.setItalic(italic);
   font.setUnderline(underline);

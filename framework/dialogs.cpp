@@ -1,6 +1,7 @@
 #include "framework/dialogs.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -47,5 +48,10 @@ void MsgBox(const String& text) {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), ToQString(text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  // A message in the middle of a long command waits for the user, not the other way round:
+  // show the normal cursor over it, and the busy one again afterwards.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
   box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
 }

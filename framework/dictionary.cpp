@@ -68,77 +68,19 @@ void Dictionary::CopyFrom(const Dictionary& other) {
   for (int32_t i = 0; i < other.count_; ++i) SetValue(other.KeyAt(i), other.ValueAt(i));
 }
 
-const Dictionary::Entry& Dictionary::EntryAt(int32_t index) const {
-  const uint32_t i = static_cast<uint32_t>(index);
-  if (i < kFirstSegment) return segments_[0].get()[i];
-  const int segment = std::bit_width(i >> kFirstSegmentBits);
-  return segments_[segment].get()[i - (kFirstSegment << (segment - 1))];
+void Dictionary::ThrowKeyNotFound(const Variant& key) {
+  throw KeyNotFoundException("The key \"" + key.ToString().ToUtf8() + "\" is not in the dictionary.");
 }
 
-Dictionary::Entry& Dictionary::EntryAt(int32_t index) {
-  return const_cast<Entry&>(static_cast<const Dictionary*>(this)->EntryAt(index));
-}
-
-Dictionary::Location Dictionary::Find(const Variant& key) const {
-  Location where;
-  where.hash = key.Hash();
-  where.index = -1;
-  where.slot = 0;
-  where.hashTag = TagOf(where.hash);
-  if (capacity_ == 0) return where;
-  const uint64_t mask = capacity_ - 1;
-  const uint32_t* slots = slots_.get();
-  uint64_t position = where.hash & mask;
-  for (;;) {
-    const uint32_t slot = slots[position];
-    if (slot == 0) break;
-    if ((slot & ~indexMask_) == where.hashTag) {
-      const int32_t index = static_cast<int32_t>((slot & indexMask_) - 1);
-      if (EntryAt(index).key == key) {
-        where.index = index;
-        break;
-      }
-    }
-    position = (position + 1) & mask;
-  }
-  where.slot = position;
-  return where;
-}
-
-const Dictionary::Location& Dictionary::Locate(const Variant& key) const {
-  if (!cacheValid_ || !key.IsIdenticalTo(cacheKey_)) {
-    cache_ = Find(key);
-    cacheKey_ = key;  // holding the key keeps its bits from being reused by another string
-    cacheValid_ = true;
-  }
-  return cache_;
-}
-
-bool Dictionary::HasKey(const Variant& key) const { return Locate(key).index >= 0; }
-
-Variant Dictionary::Value(const Variant& key) const {
-  const Location& where = Locate(key);
-  if (where.index < 0) throw KeyNotFoundException("The key \"" + key.ToString().ToUtf8() + "\" is not in the dictionary.");
-  return EntryAt(where.index).value;
-}
-
-void Dictionary::SetValue(const Variant& key, const Variant& value) {
-  const Location where = Locate(key);
-  if (where.index >= 0) {
-    EntryAt(where.index).value = value;
-    return;
-  }
-  Insert(key, value, where);
-}
-
-void Dictionary::Insert(const Variant& key, const Variant& value, Location where) {
+void Dictionary::Insert(const Variant& key, const Variant& value) {
+  Location where = cache_;  // Locate has just found where the key would go
   if (count_ == std::numeric_limits<int32_t>::max())
     throw OverflowException("A dictionary cannot hold more than 2147483647 keys.");
   const uint32_t index = static_cast<uint32_t>(count_);
   // Storage for the new entry: a segment is allocated, uninitialised, when its first entry arrives.
-  const int segment = index < kFirstSegment ? 0 : std::bit_width(index >> kFirstSegmentBits);
+  const int segment = SegmentOf(index);
   if (!segments_[segment]) {
-    const size_t size = segment == 0 ? kFirstSegment : (size_t{kFirstSegment} << (segment - 1));
+    const size_t size = size_t{1} << (segment + kFirstSegmentBits);
     void* memory = std::malloc(size * sizeof(Entry));
     if (memory == nullptr) throw std::bad_alloc();
     segments_[segment].reset(static_cast<Entry*>(memory));
@@ -178,7 +120,12 @@ Variant Dictionary::Key(int32_t index) const {
   if (index < 0 || index >= count_)
     throw OutOfBoundsException("Dictionary key index " + std::to_string(index) + " is outside 0 to " +
                                std::to_string(count_ - 1) + ".");
-  return EntryAt(index).key;
+  // Value(Key(i)) is the usual next call: let the cache answer it without a lookup.
+  const Entry& entry = EntryAt(index);
+  cacheKey_ = entry.key;
+  cache_ = Location{index, 0, 0};
+  cacheValid_ = true;
+  return entry.key;
 }
 
 void Dictionary::Reserve(size_t n) {

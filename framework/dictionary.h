@@ -8,10 +8,10 @@
 // a fragment of the key's hash, so most misses are decided without touching the entry.
 // A one-entry cache makes HasKey, Value and SetValue on the same key cost one lookup.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "framework/variant.h"
 
@@ -24,10 +24,20 @@ class Dictionary {
   Dictionary& operator=(Dictionary&& other) noexcept;
   ~Dictionary();
 
-  bool HasKey(const Variant& key) const;
+  bool HasKey(const Variant& key) const { return Locate(key).index >= 0; }
   // KeyNotFoundException when `key` is absent.
-  Variant Value(const Variant& key) const;
-  void SetValue(const Variant& key, const Variant& value);
+  Variant Value(const Variant& key) const {
+    const Location& where = Locate(key);
+    if (where.index < 0) ThrowKeyNotFound(key);
+    return EntryAt(where.index).value;
+  }
+  void SetValue(const Variant& key, const Variant& value) {
+    const Location& where = Locate(key);
+    if (where.index >= 0)
+      EntryAt(where.index).value = value;
+    else
+      Insert(key, value);
+  }
   int32_t Count() const { return count_; }
   // OutOfBoundsException outside 0 .. Count() - 1.
   Variant Key(int32_t index) const;
@@ -45,25 +55,58 @@ class Dictionary {
   struct FreeDeleter {
     void operator()(void* memory) const noexcept;
   };
-  // Segment 0 holds entries [0, kFirstSegment); segment k >= 1 holds [kFirstSegment << (k-1), kFirstSegment << k).
+  // Entry i lives in segment bit_width(i + 64) - 7; segments hold 64, 128, 256, ... entries.
   static constexpr int kFirstSegmentBits = 6;
-  static constexpr uint32_t kFirstSegment = 1u << kFirstSegmentBits;
-  static constexpr int kSegments = 32 - kFirstSegmentBits + 1;
+  static constexpr int kSegments = 32 - kFirstSegmentBits;
 
   struct Location {
     int32_t index;     // entry number, -1 when absent
-    uint64_t slot;     // where the key is, or where it would go
     uint32_t hashTag;  // the slot bits taken from the hash
-    size_t hash;
+    uint64_t slot;     // where the key is, or where it would go
   };
 
-  const Entry& EntryAt(int32_t index) const;
-  Entry& EntryAt(int32_t index);
-  Location Find(const Variant& key) const;
-  const Location& Locate(const Variant& key) const;  // through the cache
-  void Insert(const Variant& key, const Variant& value, Location where);
-  void Rehash(uint64_t newCapacity);
+  static int SegmentOf(uint32_t index) { return std::bit_width(index + (1u << kFirstSegmentBits)) - 1 - kFirstSegmentBits; }
+  const Entry& EntryAt(int32_t index) const {
+    const uint64_t shifted = static_cast<uint64_t>(static_cast<uint32_t>(index)) + (1u << kFirstSegmentBits);
+    const int width = std::bit_width(shifted);
+    return segments_[width - 1 - kFirstSegmentBits].get()[shifted ^ (uint64_t{1} << (width - 1))];
+  }
+  Entry& EntryAt(int32_t index) { return const_cast<Entry&>(static_cast<const Dictionary*>(this)->EntryAt(index)); }
   uint32_t TagOf(size_t hash) const { return static_cast<uint32_t>(hash >> 32) & ~indexMask_; }
+
+  // The one-entry cache: holding the key keeps its bits from being reused by another string,
+  // so identical bits mean the same key.
+  const Location& Locate(const Variant& key) const {
+    if (cacheValid_ && key.IsIdenticalTo(cacheKey_)) return cache_;
+    cache_ = Find(key);
+    cacheKey_ = key;
+    cacheValid_ = true;
+    return cache_;
+  }
+  Location Find(const Variant& key) const {
+    const size_t hash = key.Hash();
+    Location where{-1, TagOf(hash), 0};
+    if (capacity_ == 0) return where;
+    const uint64_t mask = capacity_ - 1;
+    const uint32_t* slots = slots_.get();
+    uint64_t position = hash & mask;
+    for (;; position = (position + 1) & mask) {
+      const uint32_t slot = slots[position];
+      if (slot == 0) break;
+      if ((slot & ~indexMask_) == where.hashTag) {
+        const int32_t index = static_cast<int32_t>((slot & indexMask_) - 1);
+        if (EntryAt(index).key == key) {
+          where.index = index;
+          break;
+        }
+      }
+    }
+    where.slot = position;
+    return where;
+  }
+  void Insert(const Variant& key, const Variant& value);
+  void Rehash(uint64_t newCapacity);
+  [[noreturn]] static void ThrowKeyNotFound(const Variant& key);
   void DestroyAll() noexcept;
   void CopyFrom(const Dictionary& other);
 

@@ -27,7 +27,8 @@ void MenuItem::SetText(const String& text) {
   text_ = text;
   const QString shown = ToQString(text);
   action_->setSeparator(shown == "-");
-  action_->setText(shown);
+  // Some styles draw a separator's text as a heading: a separator shows no text.
+  action_->setText(action_->isSeparator() ? QString() : shown);
   if (menu_) menu_->setTitle(shown);
 }
 
@@ -165,7 +166,8 @@ namespace {
 // whether a shortcut's action is enabled: once per real chord, for its first receiver.
 class ShortcutEnablingFilter : public QObject {
  public:
-  explicit ShortcutEnablingFilter(QObject* parent) : QObject(parent) {}
+  static constexpr const char* kObjectName = "ShortcutEnablingFilter";
+  explicit ShortcutEnablingFilter(QObject* parent) : QObject(parent) { setObjectName(kObjectName); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -187,6 +189,7 @@ class ShortcutEnablingFilter : public QObject {
 
 void InstallShortcutEnablingFilter() {
   QCoreApplication* toolkit = QCoreApplication::instance();
-  if (toolkit->findChild<ShortcutEnablingFilter*>(QString(), Qt::FindDirectChildrenOnly) != nullptr) return;
+  // Found by name: without Q_OBJECT a typed findChild would match any child of the application.
+  if (toolkit->findChild<QObject*>(ShortcutEnablingFilter::kObjectName, Qt::FindDirectChildrenOnly) != nullptr) return;
   toolkit->installEventFilter(new ShortcutEnablingFilter(toolkit));
 }

@@ -26,6 +26,7 @@ class DispatchScope {
   static int Depth();
 };
 void ReleaseClosedWindows();
+void ScheduleReleaseClosedWindows();
 // Installs the filter that runs the menu-enabling pass before a shortcut is looked up.
 void InstallShortcutEnablingFilter();
 

@@ -62,7 +62,7 @@ DispatchScope::~DispatchScope() {
       QApplication::restoreOverrideCursor();
       State().busyCursorShown = false;
     }
-    ReleaseClosedWindows();
+    ScheduleReleaseClosedWindows();
   }
 }
 

@@ -1,7 +1,5 @@
 #include "framework/string.h"
 
-#include <absl/hash/hash.h>
-
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -115,7 +113,7 @@ struct CharacterReader {
 
 String::Block* String::AllocateBlock(int32_t length, bool wide) {
   const size_t characterBytes = static_cast<size_t>(length) * (wide ? 4 : 1);
-  void* memory = std::malloc(sizeof(Block) + characterBytes + 7);
+  void* memory = std::malloc(AllocationSize(characterBytes));
   if (memory == nullptr) throw std::bad_alloc();
   Block* block = static_cast<Block*>(memory);
   block->references = 1;
@@ -208,18 +206,6 @@ std::string String::ToUtf8() const {
   return out;
 }
 
-bool String::EqualBlocks(const Block* a, const Block* b) noexcept {
-  if (a->lengthAndWidth != b->lengthAndWidth) return false;
-  const size_t bytes = static_cast<size_t>(a->Length()) * (a->IsWide() ? 4 : 1);
-  return std::memcmp(a + 1, b + 1, bytes) == 0;
-}
-
-size_t String::HashOfBlock() const noexcept {
-  const Block* block = GetBlock();
-  const size_t bytes = static_cast<size_t>(block->Length()) * (block->IsWide() ? 4 : 1);
-  return absl::Hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(block + 1), bytes));
-}
-
 String operator+(const String& a, const String& b) {
   if (b.IsEmpty()) return a;
   if (a.IsEmpty()) return b;
@@ -297,6 +283,18 @@ String String::LowercaseSlow(const String& s) {
   char32_t* out = copy->Wide();
   for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
   return String(reinterpret_cast<uint64_t>(copy), RawBits{});
+}
+
+void String::LowercaseInPlace(Block* block) noexcept {
+  const int32_t length = block->Length();
+  if (!block->IsWide()) {
+    char* characters = block->Narrow();
+    for (int32_t i = 0; i < length; ++i)
+      if (characters[i] >= 'A' && characters[i] <= 'Z') characters[i] = static_cast<char>(characters[i] + 32);
+    return;
+  }
+  char32_t* characters = block->Wide();
+  for (int32_t i = 0; i < length; ++i) characters[i] = FoldAscii(characters[i]);
 }
 
 int32_t InStr(int32_t start, const String& source, const String& find) {

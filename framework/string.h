@@ -11,6 +11,7 @@
 // Bytes become characters as UTF-8; a byte that is not part of a valid sequence becomes the
 // character 0xDC00 + byte, which ToUtf8 turns back into that byte, so any file round-trips.
 
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <cstdlib>
@@ -65,7 +66,7 @@ class String {
   std::string ToUtf8() const;
   void AppendUtf8To(std::string& out) const;
 
-  size_t Hash() const noexcept { return IsInline() ? MixBits(bits_) : HashOfBlock(); }
+  size_t Hash() const noexcept { return IsInline() ? MixBits(bits_) : HashOfBlock(GetBlock()); }
   friend bool operator==(const String& a, const String& b) noexcept {
     if (a.bits_ == b.bits_) return true;
     if (a.IsInline() || b.IsInline()) return false;
@@ -79,8 +80,10 @@ class String {
 
  private:
   friend class Variant;
+
   friend String Mid(const String& s, int32_t start, int32_t length);
   friend String Lowercase(const String& s);
+  friend String Lowercase(String&& s);
 
   // Header of a heap string; the characters follow it, then 7 spare bytes so that an 8-byte
   // load starting at any character stays inside the allocation.
@@ -107,7 +110,7 @@ class String {
     if (!IsInline()) ++reinterpret_cast<Block*>(bits_)->references;
   }
   void Release() noexcept {
-    if (!IsInline() && --GetBlock()->references == 0) std::free(GetBlock());
+    if (!IsInline() && --GetBlock()->references == 0) FreeBlock(GetBlock());
   }
 
   // Inline string of `count` (<= 7) ASCII bytes read with one 8-byte load; `bytes` must have
@@ -129,15 +132,51 @@ class String {
   static Block* AllocateBlock(int32_t length, bool wide);
   static String FromNarrowCharacters(const char* bytes, size_t count);
   static String FromWideCharacters(const char32_t* characters, size_t count);  // narrows when it can
-  static bool EqualBlocks(const Block* a, const Block* b) noexcept;
-  size_t HashOfBlock() const noexcept;
+  static size_t ByteCount(const Block* block) noexcept {
+    return static_cast<size_t>(block->Length()) * (block->IsWide() ? 4 : 1);
+  }
+  // A block's allocation: header, characters and the 7 spare bytes.
+  static size_t AllocationSize(size_t characterBytes) noexcept { return sizeof(Block) + characterBytes + 7; }
+  static void FreeBlock(Block* block) noexcept { std::free(block); }
+  static uint64_t LoadWord(const char* bytes) noexcept {
+    uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return word;
+  }
+  // Both read the characters 8 bytes at a time, the last word masked to the characters.
+  static bool EqualBlocks(const Block* a, const Block* b) noexcept {
+    if (a->lengthAndWidth != b->lengthAndWidth) return false;
+    const size_t count = ByteCount(a);
+    const char* x = reinterpret_cast<const char*>(a + 1);
+    const char* y = reinterpret_cast<const char*>(b + 1);
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8)
+      if (LoadWord(x + i) != LoadWord(y + i)) return false;
+    if (i == count) return true;
+    const uint64_t mask = (uint64_t{1} << (8 * (count - i))) - 1;
+    return ((LoadWord(x + i) ^ LoadWord(y + i)) & mask) == 0;
+  }
+  static size_t HashOfBlock(const Block* block) noexcept {
+    const size_t count = ByteCount(block);
+    const char* bytes = reinterpret_cast<const char*>(block + 1);
+    uint64_t h = block->lengthAndWidth * 0x9E3779B97F4A7C15ull;
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+      h = (h ^ LoadWord(bytes + i)) * 0xbf58476d1ce4e5b9ull;
+      h ^= h >> 29;
+    }
+    if (i < count) h = (h ^ (LoadWord(bytes + i) & ((uint64_t{1} << (8 * (count - i))) - 1))) * 0x94d049bb133111ebull;
+    return MixBits(h);
+  }
   static String MidSlow(const String& s, int32_t start, int32_t length);
   static String LowercaseSlow(const String& s);
+  static void LowercaseInPlace(Block* block) noexcept;
 
   uint64_t bits_;
 };
 
 static_assert(sizeof(String) == 8);
+static_assert(std::endian::native == std::endian::little, "inline strings keep their characters in byte order");
 
 template <typename H>
 H AbslHashValue(H h, const String& s) {
@@ -160,8 +199,19 @@ inline String Mid(const String& s, int32_t start, int32_t length) {
       return String((chars << 8) | (static_cast<uint64_t>(count) << 1) | 1u, String::RawBits{});
     }
     const String::Block* block = s.GetBlock();
-    if (!block->IsWide() && static_cast<int64_t>(start) - 1 + length <= block->Length())
-      return String(String::InlineBitsFromPaddedBytes(block->Narrow() + (start - 1), length), String::RawBits{});
+    if (static_cast<int64_t>(start) - 1 + length <= block->Length()) {
+      if (!block->IsWide())
+        return String(String::InlineBitsFromPaddedBytes(block->Narrow() + (start - 1), length), String::RawBits{});
+      // A short ASCII piece of a wide string is still stored inline.
+      const char32_t* characters = block->Wide() + (start - 1);
+      uint64_t chars = 0;
+      char32_t any = 0;
+      for (int32_t i = 0; i < length; ++i) {
+        any |= characters[i];
+        chars |= static_cast<uint64_t>(characters[i] & 0x7F) << (8 * i);
+      }
+      if (any < 0x80) return String((chars << 8) | (static_cast<uint64_t>(length) << 1) | 1u, String::RawBits{});
+    }
   }
   return String::MidSlow(s, start, length);
 }
@@ -181,6 +231,14 @@ inline String Lowercase(const String& s) {
     return String(bits | (upper >> 2), String::RawBits{});
   }
   return String::LowercaseSlow(s);
+}
+// The same; a string that nothing else shares is changed in place rather than copied.
+inline String Lowercase(String&& s) {
+  if (!s.IsInline() && s.GetBlock()->references == 1) {
+    String::LowercaseInPlace(s.GetBlock());
+    return std::move(s);
+  }
+  return Lowercase(static_cast<const String&>(s));
 }
 
 // Decimal text, "-" before negatives.

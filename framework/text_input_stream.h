@@ -43,7 +43,7 @@ class TextInputStream {
   virtual ssize_t ReadSome(void* buffer, size_t size);
 
  private:
-  static constexpr size_t kBlockSize = size_t{1} << 20;
+  static constexpr size_t kBlockSize = size_t{1} << 16;
 
   // Makes at least one unread byte available; false at the end of the file. A read error is
   // kept and raised by the next ReadLine, so that EOF() itself does not throw.

@@ -86,7 +86,7 @@ class Variant {
   void Release() noexcept {
     if (IsHeapString()) {
       String::Block* block = reinterpret_cast<String::Block*>(bits_);
-      if (--block->references == 0) std::free(block);
+      if (--block->references == 0) String::FreeBlock(block);
     }
   }
   int32_t ToInt32Slow() const;

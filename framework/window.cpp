@@ -107,7 +107,12 @@ void Window::HandleClosed() {
   if (found == lists.open.end()) return;
   lists.closed.push_back(std::move(*found));
   lists.open.erase(found);
-  // Destroy it once the event that closed it is over, never under a running handler.
+  ScheduleReleaseClosedWindows();
+}
+
+void ScheduleReleaseClosedWindows() {
+  // Destroyed from the event loop itself, never under a running handler or under the
+  // toolkit code that delivered the event which closed the window.
   QTimer::singleShot(0, [] {
     if (DispatchScope::Depth() == 0) ReleaseClosedWindows();
   });
@@ -167,6 +172,8 @@ void Window::UpdateSizeLimits() {
                             std::min<int32_t>(native.maxHeight, QWIDGETSIZE_MAX));
   } else {
     content->setFixedSize(content->size());
+    // Fix the window too, or the window manager still lets the user resize or maximise it.
+    native.window->setFixedSize(native.window->size());
   }
 }
 

@@ -5,10 +5,12 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -135,4 +137,13 @@ std::string ReadBytes(const std::filesystem::path& path) {
   std::stringstream content;
   content << in.rdbuf();
   return content.str();
+}
+
+Window& OpenThroughDialog(const std::filesystem::path& path) {
+  const std::vector<Window*> before = RuntimeOpenWindows();
+  ModalDriver().Then(ModalDriver::ChooseFile(path)).Run([] { ChooseMenuItem(Item("FileOpen")); });
+  for (Window* window : RuntimeOpenWindows()) {
+    if (std::find(before.begin(), before.end(), window) == before.end()) return *window;
+  }
+  throw std::runtime_error("File > Open opened no window for " + path.string());
 }

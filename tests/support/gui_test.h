@@ -66,3 +66,7 @@ class TemporaryFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
+
+// Chooses File > Open and picks the file in the open dialog. Returns the window that the
+// command opened; fails the test (by throwing) when no window opened.
+Window& OpenThroughDialog(const std::filesystem::path& path);

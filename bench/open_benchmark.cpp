@@ -1,0 +1,202 @@
+// Times the program itself, headless: File > Open of one file from the moment the path is
+// accepted in the open dialog to the filled results window, then on that window sorting by
+// each column, Edit > Copy and both exports (each from the accepted save dialog to the end
+// of the command). Prints the peak resident memory after every step, and times on the same
+// file, in the same run:
+//   wc -w FILE
+//   LC_ALL=C tr -cs A-Za-z '\n' < FILE | tr A-Z a-z | sort | uniq -c | sort -n
+// Usage: open_benchmark FILE [RUNS]   (File > Open and the two commands: best of RUNS, default 3)
+//
+// The dialogs are answered the way the GUI tests answer them: a timer polls for the modal
+// dialog, types the path into its name field and accepts it.
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/startup.h"
+#include "concordance_window/word_count_window.h"
+#include "framework/controls.h"
+#include "framework/menu_item.h"
+#include "framework/runtime.h"
+#include "framework/window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+double TimeCommand(const std::string& command, int runs) {
+  double best = 1e300;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds = SecondsSince(start);
+    if (status != 0) {
+      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
+      std::exit(1);
+    }
+    best = std::min(best, seconds);
+  }
+  return best;
+}
+
+MenuItem& Item(std::string_view name) {
+  MenuItem* item = _GetAppObject()->GetMenuBar()->_Lookup(name);
+  if (item == nullptr) {
+    std::fprintf(stderr, "no menu item %s\n", std::string(name).c_str());
+    std::exit(1);
+  }
+  return *item;
+}
+
+// Chooses the menu item; the file dialog that it shows is given `path`. Returns the seconds
+// from the dialog's acceptance to the end of the command.
+double ChooseWithFile(std::string_view itemName, const std::filesystem::path& path) {
+  std::optional<Clock::time_point> accepted;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (accepted) return;
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path.string()));
+    accepted = Clock::now();
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  poll.start(2);
+  if (!ChooseMenuItem(Item(itemName)) || !accepted) {
+    std::fprintf(stderr, "%s did not run with %s\n", std::string(itemName).c_str(), path.c_str());
+    std::exit(1);
+  }
+  poll.stop();
+  return SecondsSince(*accepted);
+}
+
+// Lets the view catch up with the rows it was told about, as the event loop would.
+void ProcessPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void MakeActive(Window& window) {
+  window.NativeWindow()->activateWindow();
+  QApplication::setActiveWindow(window.NativeWindow());
+  ProcessPendingEvents();
+}
+
+double Time(const std::function<void()>& step) {
+  const auto start = Clock::now();
+  step();
+  return SecondsSince(start);
+}
+
+void Report(const char* step, double seconds) {
+  std::printf("%-28s %8.3f s   peak RSS %7.1f MB\n", step, seconds, PeakMegabytes());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s FILE [RUNS]\n", argv[0]);
+    return 2;
+  }
+  const std::filesystem::path file = std::filesystem::absolute(argv[1]);
+  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+
+  int toolkitArgc = 1;
+  char* toolkitArgv[] = {argv[0], nullptr};
+  RuntimeInit(toolkitArgc, toolkitArgv);
+  RegisterClasses();
+  _RunFrameworkInitialization(&_Startup);
+
+  const std::filesystem::path outputFolder = std::filesystem::temp_directory_path() / "concordance-bench-output";
+  std::filesystem::create_directories(outputFolder);
+
+  std::printf("file: %s\n", file.c_str());
+  // File > Open: best of the runs; every window but the last is closed again.
+  double open = 1e300;
+  Window* window = nullptr;
+  for (int run = 0; run < runs; ++run) {
+    if (window != nullptr) {
+      window->Close();
+      ProcessPendingEvents();
+    }
+    const double seconds = ChooseWithFile("FileOpen", file);
+    const double shown = Time(ProcessPendingEvents);
+    open = std::min(open, seconds + shown);
+    window = RuntimeOpenWindows().back();
+  }
+  Listbox& list = ControlNamed<Listbox>(*window, "theWords");
+  std::printf("result: %s, %d rows\n", ControlNamed<StaticText>(*window, "Status").Text().ToUtf8().c_str(),
+              list.ListCount());
+  Report("File > Open", open);
+
+  QHeaderView* header = list.NativeView()->horizontalHeader();
+  const auto clickHeading = [&](int column) {
+    return Time([&] {
+      emit header->sectionClicked(column);
+      ProcessPendingEvents();
+    });
+  };
+  Report("sort by Count (as added)", clickHeading(0));
+  Report("sort by Word", clickHeading(1));
+  Report("sort by Count (from Word)", clickHeading(0));
+  Report("sort by Word", clickHeading(1));
+  Report("sort by Word, descending", clickHeading(1));
+
+  MakeActive(*window);
+  Report("Edit > Copy", Time([] { ChooseMenuItem(Item("EditCopy")); }));
+
+  double csv = 1e300, text = 1e300;
+  for (int run = 0; run < runs; ++run) {
+    std::filesystem::remove(outputFolder / "concordance csv.txt");
+    std::filesystem::remove(outputFolder / "concordance.txt");
+    MakeActive(*window);
+    csv = std::min(csv, ChooseWithFile("FileSaveAsCSV", outputFolder / "concordance csv.txt"));
+    MakeActive(*window);
+    text = std::min(text, ChooseWithFile("FileSaveAsText", outputFolder / "concordance.txt"));
+  }
+  Report("Save As CSV", csv);
+  Report("Save As Text", text);
+  std::filesystem::remove_all(outputFolder);
+
+  const std::string quoted = ShellQuoted(file.string());
+  const double wc = TimeCommand("wc -w " + quoted + " > /dev/null", runs);
+  const double pipeline = TimeCommand(
+      "LC_ALL=C tr -cs A-Za-z '\\n' < " + quoted + " | tr A-Z a-z | sort | uniq -c | sort -n > /dev/null", runs);
+  std::printf("wc -w                        %8.3f s   open/wc       = %.2f\n", wc, open / wc);
+  std::printf("tr|tr|sort|uniq|sort         %8.3f s   open/pipeline = %.2f\n", pipeline, open / pipeline);
+
+  ReleaseModuleObjects();
+  return RuntimeExit();
+}

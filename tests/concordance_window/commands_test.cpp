@@ -1,0 +1,529 @@
+// The results window's commands as a user meets them: sorting from the column headings,
+// the menu-enabling pass, File > Close, Edit > Copy, and both exports through the real
+// save dialog, failures included.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "concordance_window/word_count_window.h"
+#include "framework/controls.h"
+#include "framework/text_output_stream.h"
+#include "tests/support/gui_test.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+std::vector<std::string> Messages(const ModalDriver& driver) {
+  std::vector<std::string> texts;
+  for (const QString& text : driver.MessageTexts()) texts.push_back(text.toStdString());
+  return texts;
+}
+
+Listbox& TheWords(Window& window) { return ControlNamed<Listbox>(window, "theWords"); }
+
+// "count word" per row, as the list's view shows them.
+std::vector<std::string> ShownRows(Window& window) {
+  ProcessEvents();
+  const QAbstractItemModel* model = TheWords(window).NativeView()->model();
+  std::vector<std::string> rows;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    rows.push_back(model->index(row, 0).data().toString().toStdString() + " " +
+                   model->index(row, 1).data().toString().toStdString());
+  }
+  return rows;
+}
+
+// A real click in the middle of a column's heading.
+void ClickHeading(Window& window, int column) {
+  QHeaderView* header = TheWords(window).NativeView()->horizontalHeader();
+  const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+  ProcessEvents();
+}
+
+std::string ClipboardBytes() { return QGuiApplication::clipboard()->text().toUtf8().toStdString(); }
+
+std::string Repeated(const std::string& word, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += word + (i % 5 == 4 ? "\n" : " ");
+  return text;
+}
+
+// Words of `length` letters, all different: "aaaaa", "aaaab", ...
+std::string DistinctWords(int count, int length) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    std::string word(static_cast<size_t>(length), 'a');
+    for (int n = i, position = length - 1; n > 0 && position >= 0; n /= 26, --position) {
+      word[static_cast<size_t>(position)] = static_cast<char>('a' + n % 26);
+    }
+    text += word + (i % 12 == 11 ? "\n" : " ");
+  }
+  return text;
+}
+
+class ResultsWindow : public StartedProgram {
+ protected:
+  void TearDown() override {
+    TextOutputStream::FailWriteForTesting(0);
+    StartedProgram::TearDown();
+  }
+
+  // Opens a file of that text through File > Open and makes its window the active one.
+  Window& OpenText(const std::string& text, const std::string& name = "words.txt") {
+    Window& window = OpenThroughDialog(folder.Write(name, text));
+    Activate(window);
+    lastOpened_ = &window;
+    return window;
+  }
+
+  // The file names in the test's folder.
+  std::set<std::string> FolderContents() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  TemporaryFolder folder;
+  Window* lastOpened_ = nullptr;
+};
+
+// ---- Sorting from the headings
+
+// Counts 1, 1, 9, 9, 12: as texts "12" would sort before "9".
+const std::string kSortingText = Repeated("apple", 12) + Repeated("pear", 9) + Repeated("kiwi", 9) + "fig date";
+
+using Sorting = ResultsWindow;
+
+TEST_F(Sorting, RowsStandAsAddedUntilTheFirstClick) {
+  Window& window = OpenText(kSortingText);
+  const std::vector<std::string> rows = ShownRows(window);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[4], "12 apple");
+  EXPECT_FALSE(TheWords(window).NativeView()->horizontalHeader()->isSortIndicatorShown());
+}
+
+TEST_F(Sorting, CountHeadingSortsByNumberAndAgainReverses) {
+  Window& window = OpenText(kSortingText);
+  ClickHeading(window, 1);  // start from an order that is not the counts'
+  ClickHeading(window, 0);
+  EXPECT_THAT(ShownRows(window), ElementsAre("1 date", "1 fig", "9 kiwi", "9 pear", "12 apple"));
+  QHeaderView* header = TheWords(window).NativeView()->horizontalHeader();
+  EXPECT_TRUE(header->isSortIndicatorShown());
+  EXPECT_EQ(header->sortIndicatorSection(), 0);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+  ClickHeading(window, 0);
+  // Reversed as a whole: equal counts keep the order they had.
+  EXPECT_THAT(ShownRows(window), ElementsAre("12 apple", "9 kiwi", "9 pear", "1 date", "1 fig"));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(Sorting, WordHeadingSortsByWordAndAgainReverses) {
+  Window& window = OpenText(kSortingText);
+  ClickHeading(window, 1);
+  EXPECT_THAT(ShownRows(window), ElementsAre("12 apple", "1 date", "1 fig", "9 kiwi", "9 pear"));
+  QHeaderView* header = TheWords(window).NativeView()->horizontalHeader();
+  EXPECT_EQ(header->sortIndicatorSection(), 1);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+  ClickHeading(window, 1);
+  EXPECT_THAT(ShownRows(window), ElementsAre("9 pear", "9 kiwi", "1 fig", "1 date", "12 apple"));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(Sorting, EqualCountsKeepTheOrderOfThePreviousSort) {
+  Window& window = OpenText(kSortingText);
+  ClickHeading(window, 1);
+  ClickHeading(window, 0);
+  EXPECT_THAT(ShownRows(window), ElementsAre("1 date", "1 fig", "9 kiwi", "9 pear", "12 apple"));
+
+  ClickHeading(window, 1);
+  ClickHeading(window, 1);  // words descending
+  ClickHeading(window, 0);
+  EXPECT_THAT(ShownRows(window), ElementsAre("1 fig", "1 date", "9 pear", "9 kiwi", "12 apple"));
+}
+
+// ---- The comparison handler, asked directly
+
+struct CompareCase {
+  const char* name;
+  int32_t row1, row2, column;
+  bool decides;
+  int32_t result;  // for column 1 only its sign counts
+};
+
+void PrintTo(const CompareCase& c, std::ostream* out) { *out << c.name; }
+
+class CompareRows : public ResultsWindow, public ::testing::WithParamInterface<CompareCase> {};
+
+TEST_P(CompareRows, AnswersForCountsAndWordsOnly) {
+  auto& window = RuntimeNewWindow<WordCountWindow>();
+  Listbox& list = TheWords(window);
+  // Rows: 9 "nine", 12 "twelve", 9 "alpha".
+  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "nine"}, {12, "twelve"}, {9, "alpha"}}) {
+    list.AddRow(Str(count));
+    list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
+    list.SetCell(list.ListCount() - 1, 1, word);
+  }
+  const CompareCase& c = GetParam();
+  int32_t result = 12345;
+  EXPECT_EQ(window.theWords_CompareRows(list, c.row1, c.row2, c.column, result), c.decides);
+  if (!c.decides) EXPECT_EQ(result, 12345) << "result must stay untouched";
+  else if (c.column == 0) EXPECT_EQ(result, c.result);
+  else EXPECT_EQ((result > 0) - (result < 0), c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CompareRows,
+    ::testing::Values(CompareCase{"NineBeforeTwelve", 0, 1, 0, true, -3}, CompareCase{"TwelveAfterNine", 1, 0, 0, true, 3},
+                      CompareCase{"EqualCountsTie", 0, 2, 0, true, 0}, CompareCase{"WordsByText", 0, 1, 1, true, -1},
+                      CompareCase{"WordsReversed", 0, 2, 1, true, 1}, CompareCase{"SameWord", 1, 1, 1, true, 0},
+                      CompareCase{"ColumnTwoLeftToTheList", 0, 1, 2, false, 0},
+                      CompareCase{"ColumnMinusOneLeftToTheList", 0, 1, -1, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResultsWindow, CompareRowsReadsTheListItIsGiven) {
+  auto& window = RuntimeNewWindow<WordCountWindow>();
+  Listbox other;
+  other.AddRow("1");
+  other.SetCellTag(0, 0, Variant(int32_t{1}));
+  other.AddRow("40");
+  other.SetCellTag(1, 0, Variant(int32_t{40}));
+  int32_t result = 0;
+  ASSERT_TRUE(window.theWords_CompareRows(other, 1, 0, 0, result));
+  EXPECT_EQ(result, 39);
+}
+
+// ---- Menu enabling and File > Close
+
+// Opens a menu of the window's menu bar with a click, as a user would, and closes it again.
+void OpenAndCloseMenu(Window& window, std::string_view menuName) {
+  QMenuBar* bar = window.NativeWindow()->menuBar();
+  QMenu* menu = Item(menuName).NativeMenu();
+  ASSERT_NE(menu, nullptr);
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
+  menu->close();
+  ProcessEvents();
+}
+
+class Enabling : public ResultsWindow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(Enabling, ResultsWindowServesItsFourCommandsBesideTheApplicationsTwo) {
+  Window& window = OpenText(GetParam());
+  for (const char* menu : {"FileMenu", "EditMenu"}) {
+    Activate(window);  // a closed popup leaves no window active here
+    Item("FileClose").Disable();
+    Item("EditCopy").Disable();
+    OpenAndCloseMenu(window, menu);
+    for (const char* name : {"FileClose", "EditCopy", "FileSaveAsCSV", "FileSaveAsText", "FileOpen", "AboutMenuItem"}) {
+      EXPECT_TRUE(Item(name).Enabled()) << name << " after opening " << menu;
+    }
+    for (const char* name : {"EditUndo", "EditCut", "EditPaste", "EditClear", "EditSelectAll"}) {
+      EXPECT_FALSE(Item(name).Enabled()) << name << " after opening " << menu;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, Enabling, ::testing::Values("", "a b b c c c"),
+                         [](const auto& info) { return std::string(*info.param ? "ThreeRows" : "EmptyList"); });
+
+enum class Closing { Menu, Shortcut };
+
+class Close : public ResultsWindow, public ::testing::WithParamInterface<Closing> {};
+
+TEST_P(Close, ClosesOnlyTheActiveWindow) {
+  Window& first = OpenText("the the the the the", "first.txt");
+  Window& second = OpenText("other", "second.txt");
+  Activate(second);
+  if (GetParam() == Closing::Menu) EXPECT_TRUE(ChooseMenuItem(Item("FileClose")));
+  else {
+    Item("FileClose").Disable();  // the chord runs the enabling pass itself
+    // A key goes to the focused widget, as a real key press would.
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused != nullptr ? focused : second.NativeWindow(), Qt::Key_W, Qt::ControlModifier);
+  }
+  ProcessEvents();
+  EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first));
+
+  // The window left keeps its commands.
+  Activate(first);
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_EQ(ClipboardBytes(), "the, 5\r");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Close, ::testing::Values(Closing::Menu, Closing::Shortcut),
+                         [](const auto& info) { return std::string(info.param == Closing::Menu ? "Menu" : "CtrlW"); });
+
+// ---- Edit > Copy
+
+using Copy = ResultsWindow;
+
+TEST_F(Copy, OneRowIsWordCommaBlankCountAndACarriageReturn) {
+  OpenText("the The THE the tHe");
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_EQ(ClipboardBytes(), std::string("\x74\x68\x65\x2C\x20\x35\x0D"));
+}
+
+TEST_F(Copy, EveryRowInTheShownOrderWithoutLineFeeds) {
+  Window& window = OpenText("c b c a c b");
+  ChooseMenuItem(Item("EditCopy"));
+  EXPECT_EQ(ClipboardBytes(), "a, 1\rb, 2\rc, 3\r");
+
+  ClickHeading(window, 1);
+  ClickHeading(window, 1);
+  Activate(window);
+  ChooseMenuItem(Item("EditCopy"));
+  EXPECT_EQ(ClipboardBytes(), "c, 3\rb, 2\ra, 1\r");
+
+  ClickHeading(window, 0);
+  Activate(window);
+  ChooseMenuItem(Item("EditCopy"));
+  EXPECT_EQ(ClipboardBytes(), "a, 1\rb, 2\rc, 3\r");
+}
+
+TEST_F(Copy, EmptyListEmptiesTheClipboard) {
+  QGuiApplication::clipboard()->setText("earlier");
+  OpenText("1 2 3\n");
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_EQ(ClipboardBytes(), "");
+}
+
+TEST_F(Copy, SelectedRowStillCopiesEveryRowAndStaysSelected) {
+  Window& window = OpenText("c b c a c b");
+  QTableView* view = TheWords(window).NativeView();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    view->visualRect(view->model()->index(1, 1)).center());
+  ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
+  ASSERT_EQ(view->selectionModel()->selectedRows().front().row(), 1);
+
+  // Ctrl+C with the list focused is the menu's command, not the view's copy of the current
+  // cell. The chord runs the enabling pass itself: the item starts off disabled.
+  view->setFocus();
+  Item("EditCopy").Disable();
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(ClipboardBytes(), "a, 1\rb, 2\rc, 3\r");
+  EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 1);
+  EXPECT_THAT(ShownRows(window), ElementsAre("1 a", "2 b", "3 c"));
+}
+
+// ---- Save As CSV and Save As Text
+
+struct ExportFormat {
+  const char* item;
+  const char* defaultName;
+  bool withHeading;
+  const char* separator;
+};
+
+void PrintTo(const ExportFormat& format, std::ostream* out) { *out << format.item; }
+
+// Types the path into the save dialog and accepts it, noting the name it proposed.
+ModalDriver::Step SaveAs(const std::filesystem::path& path, std::string* proposedName = nullptr) {
+  return [path, proposedName](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr) << "Expected a file dialog";
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(nameEdit, nullptr);
+    if (proposedName != nullptr) *proposedName = nameEdit->text().toStdString();
+    nameEdit->setText(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+// The same for a file that exists: the dialog asks before replacing it, and gets `answer`.
+ModalDriver::Step SaveOver(const std::filesystem::path& path, QMessageBox::StandardButton answer,
+                           std::vector<std::string>& questions) {
+  return [path, answer, &questions](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr) << "Expected a file dialog";
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path.string()));
+    // The question runs inside accept(), so it is answered from a timer of its own.
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        questions.push_back(box->text().toStdString());
+        box->button(answer)->click();
+      }
+    });
+    answering.start(5);
+    static_cast<QDialog*>(dialog)->accept();
+    answering.stop();
+    if (dialog->isVisible()) dialog->reject();  // "No" leaves the dialog open: give up
+  };
+}
+
+class Export : public ResultsWindow, public ::testing::WithParamInterface<ExportFormat> {
+ protected:
+  // What the export of these rows ("word count") to `path` must hold, byte for byte.
+  std::string Expected(const std::filesystem::path& path, const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::string bytes;
+    if (GetParam().withHeading) bytes += "Concordance for " + path.string() + "\n\n";
+    for (const auto& [word, count] : rows) bytes += word + GetParam().separator + count + "\r\n";
+    return bytes;
+  }
+
+  // Chooses the command and saves to `path`; the messages shown on the way.
+  std::vector<std::string> SaveTo(const std::filesystem::path& path, int expectedMessages = 0) {
+    ModalDriver driver;
+    driver.Then(SaveAs(path));
+    for (int i = 0; i < expectedMessages; ++i) driver.Then(driver.AcceptMessage());
+    // Headless, a closed dialog hands the activation back to nobody; a user's window is
+    // active again.
+    Activate(*lastOpened_);
+    driver.Run([&] { EXPECT_TRUE(ChooseMenuItem(Item(GetParam().item))); });
+    return Messages(driver);
+  }
+};
+
+TEST_P(Export, ProposesItsDefaultNameWithTheOpenFilter) {
+  OpenText("a b b");
+  std::string proposed;
+  QStringList filters;
+  ModalDriver()
+      .Then([&](QWidget* modal) {
+        filters = qobject_cast<QFileDialog*>(modal)->nameFilters();
+        SaveAs(folder.Path() / "out.txt", &proposed)(modal);
+      })
+      .Run([&] { ChooseMenuItem(Item(GetParam().item)); });
+  EXPECT_EQ(proposed, GetParam().defaultName);
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_TRUE(filters[0].contains("*.txt"));
+  EXPECT_EQ(filters[1], "All files (*)");
+}
+
+TEST_P(Export, EmptyListWritesNoRows) {
+  OpenText("");
+  const auto target = folder.Path() / "empty.txt";
+  EXPECT_THAT(SaveTo(target), IsEmpty());
+  EXPECT_EQ(ReadBytes(target), Expected(target, {}));
+}
+
+TEST_P(Export, RowsInTheShownOrder) {
+  Window& window = OpenText("c b c a c b");
+  const auto added = folder.Path() / "added.txt";
+  SaveTo(added);
+  EXPECT_EQ(ReadBytes(added), Expected(added, {{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+
+  ClickHeading(window, 1);
+  ClickHeading(window, 1);
+  Activate(window);
+  const auto sorted = folder.Path() / "sorted.txt";
+  SaveTo(sorted);
+  EXPECT_EQ(ReadBytes(sorted), Expected(sorted, {{"c", "3"}, {"b", "2"}, {"a", "1"}}));
+  EXPECT_THAT(ShownRows(window), ElementsAre("3 c", "2 b", "1 a"));
+}
+
+TEST_P(Export, TwiceToTwoPlacesEachNamesItsOwnFile) {
+  OpenText("x y y");
+  std::filesystem::create_directory(folder.Path() / "other");
+  const auto first = folder.Path() / "one.txt";
+  const auto second = folder.Path() / "other" / "two.txt";
+  SaveTo(first);
+  SaveTo(second);
+  EXPECT_EQ(ReadBytes(first), Expected(first, {{"x", "1"}, {"y", "2"}}));
+  EXPECT_EQ(ReadBytes(second), Expected(second, {{"x", "1"}, {"y", "2"}}));
+}
+
+TEST_P(Export, NameWithoutExtensionIsKept) {
+  OpenText("word");
+  const auto target = folder.Path() / "plain";
+  SaveTo(target);
+  EXPECT_EQ(FolderContents(), (std::set<std::string>{"plain", "words.txt"}));
+  EXPECT_EQ(ReadBytes(target), Expected(target, {{"word", "1"}}));
+}
+
+TEST_P(Export, ReplacingAFileAsksFirst) {
+  OpenText("word");
+  const auto target = folder.Write("existing.txt", "earlier");
+  std::vector<std::string> questions;
+  ModalDriver().Then(SaveOver(target, QMessageBox::No, questions)).Run([&] { ChooseMenuItem(Item(GetParam().item)); });
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_THAT(questions[0], ::testing::HasSubstr("existing.txt"));
+  EXPECT_EQ(ReadBytes(target), "earlier");
+
+  Activate(*lastOpened_);
+  ModalDriver().Then(SaveOver(target, QMessageBox::Yes, questions)).Run([&] { ChooseMenuItem(Item(GetParam().item)); });
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(ReadBytes(target), Expected(target, {{"word", "1"}}));
+}
+
+TEST_P(Export, CancelWritesNothing) {
+  OpenText("word");
+  ModalDriver driver;
+  driver.Then(ModalDriver::Cancel()).Run([&] { EXPECT_TRUE(ChooseMenuItem(Item(GetParam().item))); });
+  EXPECT_THAT(Messages(driver), IsEmpty());
+  EXPECT_EQ(FolderContents(), std::set<std::string>{"words.txt"});
+}
+
+TEST_P(Export, UncreatableFileIsReportedAndTheCommandWorksAgain) {
+  OpenText("word");
+  folder.Write("regular", "not a folder");
+  for (const auto& target : {folder.Path() / "missing" / "out.txt", folder.Path() / "regular" / "out.txt"}) {
+    EXPECT_THAT(SaveTo(target, 1), ElementsAre("Could not create output file " + target.string()));
+    EXPECT_EQ(FolderContents(), (std::set<std::string>{"regular", "words.txt"}));
+  }
+  const auto good = folder.Path() / "good.txt";
+  EXPECT_THAT(SaveTo(good), IsEmpty());
+  EXPECT_EQ(ReadBytes(good), Expected(good, {{"word", "1"}}));
+}
+
+TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
+  // About 2.5 MB of rows: the failing write is the second of three.
+  OpenText(DistinctWords(250000, 5));
+  const auto target = folder.Write("existing.txt", "earlier contents\n");
+  const std::set<std::string> before = FolderContents();
+  TextOutputStream::FailWriteForTesting(2);
+  std::vector<std::string> questions;
+  ModalDriver driver;
+  driver.Then(SaveOver(target, QMessageBox::Yes, questions)).Then(driver.AcceptMessage());
+  driver.Run([&] { ChooseMenuItem(Item(GetParam().item)); });
+  const std::vector<std::string> messages = Messages(driver);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], StartsWith("An unexpected error occurred: "));
+  EXPECT_THAT(messages[0], ::testing::HasSubstr(std::strerror(ENOSPC)));
+  EXPECT_EQ(ReadBytes(target), "earlier contents\n");
+  EXPECT_EQ(FolderContents(), before);
+
+  // Once the disk has room again the same export goes through.
+  EXPECT_THAT(SaveTo(folder.Path() / "retry.txt"), IsEmpty());
+  EXPECT_GT(std::filesystem::file_size(folder.Path() / "retry.txt"), 2'000'000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Export,
+                         ::testing::Values(ExportFormat{"FileSaveAsCSV", "concordance csv.txt", false, ", "},
+                                           ExportFormat{"FileSaveAsText", "concordance.txt", true, "\t"}),
+                         [](const auto& info) { return std::string(info.param.withHeading ? "Text" : "Csv"); });
+
+}  // namespace

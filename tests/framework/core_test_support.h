@@ -1,0 +1,84 @@
+#pragma once
+// Helpers shared by the core tests: a fresh folder per test (removed with everything in it
+// afterwards), file helpers, and a text stream whose reads can be cut short or made to fail.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "framework/text_input_stream.h"
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "concordance-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+  std::filesystem::path Write(std::string_view name, std::string_view bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("could not write " + file.string());
+    return file;
+  }
+
+  // Names of everything in the folder, so that tests can see that no temporary file is left.
+  std::size_t EntryCount() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Reads at most `chunk` bytes at a time, so that line ends fall on every possible block
+// boundary, and fails with `errorNumber` on read number `failingRead` (0: never).
+class ChunkedTextInputStream : public TextInputStream {
+ public:
+  ChunkedTextInputStream(const std::filesystem::path& file, size_t chunk, int failingRead = 0, int errorNumber = EIO)
+      : TextInputStream(::open(file.c_str(), O_RDONLY | O_CLOEXEC)),
+        chunk_(chunk),
+        failingRead_(failingRead),
+        errorNumber_(errorNumber) {}
+
+ protected:
+  ssize_t ReadSome(void* buffer, size_t size) override {
+    if (++reads_ == failingRead_) {
+      errno = errorNumber_;
+      return -1;
+    }
+    return TextInputStream::ReadSome(buffer, std::min(size, chunk_));
+  }
+
+ private:
+  size_t chunk_;
+  int failingRead_;
+  int errorNumber_;
+  int reads_ = 0;
+};

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "core_test_support.h"
+#include "framework/exceptions.h"
+#include "framework/text_output_stream.h"
+
+namespace {
+
+class TextOutputStreamTest : public testing::Test {
+ protected:
+  void TearDown() override { TextOutputStream::FailWriteForTesting(0); }
+  TempFolder folder_;
+};
+
+TEST_F(TextOutputStreamTest, WritesExactlyWhatWasGiven) {
+  const auto file = folder_ / "out.txt";
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  EXPECT_EQ(stream->Delimiter().ToUtf8(), "\n");
+  stream->WriteLine("cat, 2\r");
+  stream->Write("caf\xC3\xA9 ");
+  stream->Write(String::FromUtf8("caf\xE9"));  // a byte that is not UTF-8 goes out as it came in
+  stream->SetDelimiter("\r\n");
+  stream->WriteLine("");
+  stream->Close();
+  EXPECT_EQ(ReadBytes(file), "cat, 2\r\ncaf\xC3\xA9 caf\xE9\r\n");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+}
+
+TEST_F(TextOutputStreamTest, ReplacesAnEarlierFileOnlyOnClose) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  stream->WriteLine("new");
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  stream->Close();
+  EXPECT_EQ(ReadBytes(file), "new\n");
+  struct stat status;
+  ASSERT_EQ(stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  TextOutputStream::FailWriteForTesting(2, ENOSPC);
+  const std::string line(100000, 'x');
+  try {
+    for (int i = 0; i < 100; ++i) stream->WriteLine(String(line));  // about 10 MB: several writes
+    stream->Close();
+    FAIL() << "no exception";
+  } catch (const IOException& error) {
+    EXPECT_EQ(error.ErrorNumber(), ENOSPC);
+    EXPECT_NE(std::string(error.what()).find("out.txt"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+  EXPECT_THROW(stream->WriteLine("more"), IOException);
+}
+
+TEST_F(TextOutputStreamTest, FailureAtCloseLeavesTheEarlierFile) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  stream->WriteLine("short");
+  TextOutputStream::FailWriteForTesting(1, EIO);
+  EXPECT_THROW(stream->Close(), IOException);
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+}
+
+TEST_F(TextOutputStreamTest, DestroyedWithoutCloseLeavesNothingBehind) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  {
+    auto stream = TextOutputStream::Create(FolderItem(file));
+    stream->WriteLine("never saved");
+  }
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+  {
+    auto stream = TextOutputStream::Create(FolderItem(folder_ / "new.txt"));
+    stream->WriteLine("never saved");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "new.txt"));
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+}
+
+TEST_F(TextOutputStreamTest, CreateFailsClearlyWhereNoFileCanBeMade) {
+  std::filesystem::create_directory(folder_ / "folder");
+  for (const auto& path : {folder_ / "missing" / "out.txt", folder_ / "folder"}) {
+    try {
+      TextOutputStream::Create(FolderItem(path));
+      ADD_FAILURE() << "created " << path;
+    } catch (const IOException& error) {
+      EXPECT_NE(std::string(error.what()).find(path.string()), std::string::npos) << error.what();
+    }
+  }
+}
+
+TEST_F(TextOutputStreamTest, CreateFailsInAFolderThatIsNotWritable) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const auto locked = folder_ / "locked";
+  std::filesystem::create_directory(locked);
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  try {
+    TextOutputStream::Create(FolderItem(locked / "out.txt"));
+    FAIL();
+  } catch (const IOException& error) {
+    EXPECT_EQ(error.ErrorNumber(), EACCES);
+  }
+}
+
+}  // namespace
