@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/exceptions.h"
+#include "framework/native.h"
 #include "framework/qt_string.h"
 
 ListModel::ListModel() { SetColumnCount(1); }
@@ -126,5 +127,8 @@ void ListModel::ShowPendingRows() {
 void ListModel::ScheduleShowPendingRows() {
   if (showScheduled_) return;
   showScheduled_ = true;
-  QTimer::singleShot(0, this, [this] { ShowPendingRows(); });
+  // Rows that a command adds reach the view in one go once it ends: one insertion sizes the
+  // view's per-row bookkeeping exactly, where batch after batch would keep growing it (for
+  // millions of rows, tens of megabytes and a good part of the time).
+  QTimer::singleShot(0, this, [this] { DispatchScope::WhenHandlersEnd(this, [this] { ShowPendingRows(); }); });
 }

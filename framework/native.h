@@ -2,6 +2,8 @@
 // Toolkit-side pieces shared by the framework's own sources.
 
 #include <QMainWindow>
+
+#include <functional>
 #include <QWidget>
 
 class MenuBar;
@@ -24,6 +26,9 @@ class DispatchScope {
   DispatchScope(const DispatchScope&) = delete;
   DispatchScope& operator=(const DispatchScope&) = delete;
   static int Depth();
+  // Runs work once the outermost handler has returned (at once when none runs), unless
+  // context is gone by then.
+  static void WhenHandlersEnd(QObject* context, std::function<void()> work);
 };
 void ReleaseClosedWindows();
 void ScheduleReleaseClosedWindows();

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -51,6 +52,7 @@ void ProcessPendingEvents() {
 }
 
 int dispatchDepth = 0;
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> workWhenHandlersEnd;
 
 }  // namespace
 
@@ -62,8 +64,21 @@ DispatchScope::~DispatchScope() {
       QApplication::restoreOverrideCursor();
       State().busyCursorShown = false;
     }
+    auto work = std::move(workWhenHandlersEnd);
+    workWhenHandlersEnd.clear();
+    for (auto& [context, task] : work) {
+      if (context) task();
+    }
     ScheduleReleaseClosedWindows();
   }
+}
+
+void DispatchScope::WhenHandlersEnd(QObject* context, std::function<void()> work) {
+  if (dispatchDepth == 0) {
+    work();
+    return;
+  }
+  workWhenHandlersEnd.emplace_back(context, std::move(work));
 }
 
 int DispatchScope::Depth() { return dispatchDepth; }

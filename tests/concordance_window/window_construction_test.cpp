@@ -25,7 +25,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class ResultsWindow : public StartedProgram {
+class EmptyResultsWindow : public StartedProgram {
  protected:
   // Resizes the window so that its content area (below the menu bar) has the given size.
   static void ResizeContent(Window& window, int width, int height) {
@@ -38,7 +38,7 @@ class ResultsWindow : public StartedProgram {
   static QRect Geometry(const RectControl& control) { return control.NativeWidget()->geometry(); }
 };
 
-TEST_F(ResultsWindow, IsAVisibleUntitledResizableWindowWithCloseAndMinimizeButtonsOnly) {
+TEST_F(EmptyResultsWindow, IsAVisibleUntitledResizableWindowWithCloseAndMinimizeButtonsOnly) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   // Shown by construction alone.
   EXPECT_TRUE(window.IsVisible());
@@ -58,7 +58,7 @@ TEST_F(ResultsWindow, IsAVisibleUntitledResizableWindowWithCloseAndMinimizeButto
   EXPECT_EQ(window.Height(), 64);
 }
 
-TEST_F(ResultsWindow, ShowsTheSharedFileAndEditMenusInItsOwnMenuBar) {
+TEST_F(EmptyResultsWindow, ShowsTheSharedFileAndEditMenusInItsOwnMenuBar) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   QMenuBar* bar = window.NativeWindow()->menuBar();
   EXPECT_TRUE(bar->isVisible());
@@ -72,7 +72,7 @@ TEST_F(ResultsWindow, ShowsTheSharedFileAndEditMenusInItsOwnMenuBar) {
   EXPECT_GE(window.ContentArea()->geometry().top(), bar->geometry().bottom());
 }
 
-TEST_F(ResultsWindow, StartsWithAnEmptyCentredTotalsLine) {
+TEST_F(EmptyResultsWindow, StartsWithAnEmptyCentredTotalsLine) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   StaticText& status = ControlNamed<StaticText>(window, "Status");
   EXPECT_EQ(status.Text().ToUtf8(), "");
@@ -84,7 +84,7 @@ TEST_F(ResultsWindow, StartsWithAnEmptyCentredTotalsLine) {
   EXPECT_EQ(status.NativeLabel()->font().pointSizeF(), QApplication::font().pointSizeF());
 }
 
-TEST_F(ResultsWindow, ListHasCountAndWordHeadingsAndNoRows) {
+TEST_F(EmptyResultsWindow, ListHasCountAndWordHeadingsAndNoRows) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = ControlNamed<Listbox>(window, "theWords");
   QTableView* view = list.NativeView();
@@ -108,7 +108,7 @@ TEST_F(ResultsWindow, ListHasCountAndWordHeadingsAndNoRows) {
   EXPECT_NEAR(view->columnWidth(0) + view->columnWidth(1), inside, 1);
 }
 
-TEST_F(ResultsWindow, VersionLabelReadsV1InSmallTextInTheBottomLeftCorner) {
+TEST_F(EmptyResultsWindow, VersionLabelReadsV1InSmallTextInTheBottomLeftCorner) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   StaticText& version = ControlNamed<StaticText>(window, "StaticText1");
   QLabel* label = version.NativeLabel();
@@ -123,7 +123,7 @@ TEST_F(ResultsWindow, VersionLabelReadsV1InSmallTextInTheBottomLeftCorner) {
   EXPECT_LE(label->y() + label->fontMetrics().height(), window.Height());
 }
 
-TEST_F(ResultsWindow, ResizingKeepsTheMarginsOfEveryControl) {
+TEST_F(EmptyResultsWindow, ResizingKeepsTheMarginsOfEveryControl) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   ResizeContent(window, 800, 600);
   ASSERT_EQ(window.Width(), 800);
@@ -141,7 +141,7 @@ TEST_F(ResultsWindow, ResizingKeepsTheMarginsOfEveryControl) {
   EXPECT_EQ(Geometry(ControlNamed<StaticText>(window, "StaticText1")), QRect(4, 384, 18, 20));
 }
 
-TEST_F(ResultsWindow, FirstRowAddedIsRowZero) {
+TEST_F(EmptyResultsWindow, FirstRowAddedIsRowZero) {
   WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = ControlNamed<Listbox>(window, "theWords");
   list.AddRow("3");
@@ -157,7 +157,7 @@ TEST_F(ResultsWindow, FirstRowAddedIsRowZero) {
   EXPECT_EQ(shown->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Count");
 }
 
-TEST_F(ResultsWindow, TwoWindowsHaveSeparateControlsOfTheSameNames) {
+TEST_F(EmptyResultsWindow, TwoWindowsHaveSeparateControlsOfTheSameNames) {
   WordCountWindow& first = RuntimeNewWindow<WordCountWindow>();
   WordCountWindow& second = RuntimeNewWindow<WordCountWindow>();
   for (const char* name : {"theWords", "Status", "StaticText1"}) {
@@ -170,7 +170,7 @@ TEST_F(ResultsWindow, TwoWindowsHaveSeparateControlsOfTheSameNames) {
   EXPECT_EQ(ControlNamed<StaticText>(second, "Status").Text().ToUtf8(), "");
 }
 
-TEST_F(ResultsWindow, ClosingOneLeavesTheMenuBarAndTheOtherWindowWorking) {
+TEST_F(EmptyResultsWindow, ClosingOneLeavesTheMenuBarAndTheOtherWindowWorking) {
   WordCountWindow& first = RuntimeNewWindow<WordCountWindow>();
   WordCountWindow& second = RuntimeNewWindow<WordCountWindow>();
   Activate(first);

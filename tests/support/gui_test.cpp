@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -66,7 +67,8 @@ ModalDriver& ModalDriver::Then(Step step) {
 
 void ModalDriver::Run(const std::function<void()>& action) {
   size_t next = 0;
-  QWidget* answered = nullptr;
+  // A guarded pointer: the next dialog may well be built where the last one stood.
+  QPointer<QWidget> answered;
   QTimer poll;
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&] {
