@@ -11,18 +11,22 @@
 #include "framework/yield.h"
 
 bool WordCountWindow::_EditCopy_Action() {
-  // Built as bytes and handed over once: concatenating a String per row would copy the
-  // whole text again for every row.
-  std::string text;
-  for (int32_t i = 0; i <= ControlNamed<Listbox>(*this, "theWords").ListCount() - 1; ++i) {
-    ControlNamed<Listbox>(*this, "theWords").Cell(i, 1).AppendUtf8To(text);
-    text += ", ";
-    ControlNamed<Listbox>(*this, "theWords").Cell(i, 0).AppendUtf8To(text);
-    Chr(13).AppendUtf8To(text);
-    RuntimeBackgroundTask();
+  // Built as bytes and turned into the text once: concatenating a String per row would copy
+  // the whole text again for every row.
+  String text;
+  {
+    std::string bytes;
+    for (int32_t i = 0; i <= ControlNamed<Listbox>(*this, "theWords").ListCount() - 1; ++i) {
+      ControlNamed<Listbox>(*this, "theWords").Cell(i, 1).AppendUtf8To(bytes);
+      bytes += ", ";
+      ControlNamed<Listbox>(*this, "theWords").Cell(i, 0).AppendUtf8To(bytes);
+      Chr(13).AppendUtf8To(bytes);
+      RuntimeBackgroundTask();
+    }
+    text = String::FromUtf8(bytes);
   }
   Clipboard clipboard;
-  clipboard.SetText(String::FromUtf8(text));
+  clipboard.SetText(text);
   clipboard.Close();
   return true;
 }

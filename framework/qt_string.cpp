@@ -1,10 +1,8 @@
 #include "framework/qt_string.h"
 
 QString ToQString(const String& text) {
-  if (text.IsAscii()) {
-    const std::string bytes = text.ToUtf8();
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  }
+  uint64_t scratch;
+  if (const char* ascii = text.AsciiBytes(scratch)) return QString::fromLatin1(ascii, text.Length());
   const std::string bytes = text.ToUtf8();
   return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

@@ -62,6 +62,15 @@ class String {
   }
   bool IsEmpty() const noexcept { return bits_ == kEmptyBits; }
   bool IsAscii() const noexcept { return IsInline() || !GetBlock()->IsWide(); }
+  // The characters as bytes when every one is ASCII (an inline string's are copied to
+  // `scratch`), else nullptr: lets bulk work skip the character-by-character route.
+  const char* AsciiBytes(uint64_t& scratch) const noexcept {
+    if (IsInline()) {
+      scratch = bits_ >> 8;
+      return reinterpret_cast<const char*>(&scratch);
+    }
+    return GetBlock()->IsWide() ? nullptr : GetBlock()->Narrow();
+  }
 
   std::string ToUtf8() const;
   void AppendUtf8To(std::string& out) const;
@@ -82,6 +91,8 @@ class String {
   friend class Variant;
 
   friend String Mid(const String& s, int32_t start, int32_t length);
+  friend int32_t StrComp(const String& a, const String& b, int32_t mode);
+
   friend String Lowercase(const String& s);
   friend String Lowercase(String&& s);
 
