@@ -14,36 +14,14 @@
 #include <vector>
 
 #include "app/word_count.h"
+#include "bench/peer_tools.h"
 #include "framework/exceptions.h"
 #include "framework/folder_item.h"
 #include "framework/text_input_stream.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-double TimeCommand(const std::string& command, int runs) {
-  double best = 1e300;
-  for (int run = 0; run < runs; ++run) {
-    const auto start = Clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = SecondsSince(start);
-    if (status != 0) {
-      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
-      std::exit(1);
-    }
-    best = std::min(best, seconds);
-  }
-  return best;
-}
+using namespace bench;
 
 struct CoreResult {
   double total = 0, counting = 0, filling = 0;
@@ -97,9 +75,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string file = ShellQuoted(path);
-  const double wc = TimeCommand("wc -w " + file + " > /dev/null", runs);
-  const double pipeline = TimeCommand(
-      "LC_ALL=C tr -cs A-Za-z '\\n' < " + file + " | tr A-Z a-z | sort | uniq -c | sort -n > /dev/null", runs);
+  const double wc = TimeWordCount(file, runs);
+  const double pipeline = TimeToolConcordance(file, runs);
 
   std::printf("file:        %s\n", path);
   std::printf("result:      %s\n", best.totals.c_str());

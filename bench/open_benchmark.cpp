@@ -32,6 +32,7 @@
 #include <string>
 
 #include "app/startup.h"
+#include "bench/peer_tools.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/controls.h"
 #include "framework/menu_item.h"
@@ -40,9 +41,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using namespace bench;
 
 double PeakMegabytes() {
   rusage usage{};
@@ -61,27 +60,6 @@ double CurrentMegabytes() {
   }
   std::fclose(status);
   return kilobytes / 1024.0;
-}
-
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-double TimeCommand(const std::string& command, int runs) {
-  double best = 1e300;
-  for (int run = 0; run < runs; ++run) {
-    const auto start = Clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds = SecondsSince(start);
-    if (status != 0) {
-      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
-      std::exit(1);
-    }
-    best = std::min(best, seconds);
-  }
-  return best;
 }
 
 MenuItem& Item(std::string_view name) {
@@ -160,9 +138,8 @@ int main(int argc, char** argv) {
   // The tools first: their best run then stands on a file already in the page cache, as
   // the program's single run does.
   const std::string quoted = ShellQuoted(file.string());
-  const double wc = TimeCommand("wc -w " + quoted + " > /dev/null", runs);
-  const double pipeline = TimeCommand(
-      "LC_ALL=C tr -cs A-Za-z '\\n' < " + quoted + " | tr A-Z a-z | sort | uniq -c | sort -n > /dev/null", runs);
+  const double wc = TimeWordCount(quoted, runs);
+  const double pipeline = TimeToolConcordance(quoted, runs);
 
   std::printf("file: %s\n", file.c_str());
   Report("started", 0);

@@ -60,6 +60,11 @@ void RectControl::SetTextUnit(int32_t unit) {
   ApplyFont();
 }
 
+void RectControl::ApplyFont() {
+  widget_->setFont(ControlFont(Property("TextFont"), textSize_, bold_, italic_, underline_));
+  FontChanged();
+}
+
 void RectControl::PlaceAtDesignGeometry() {
   if (window_ != nullptr) {
     designContentWidth_ = window_->Width();
@@ -93,7 +98,11 @@ void RectControl::ApplyProperty(std::string_view name, const PropertyValue& valu
   else if (name == "Enabled") widget_->setEnabled(PropertyBoolean(value));
   else if (name == "HelpTag") widget_->setToolTip(ToQString(PropertyString(value)));
   else if (name == "TabStop") widget_->setFocusPolicy(PropertyBoolean(value) ? Qt::StrongFocus : Qt::NoFocus);
-  else return;
+  else if (name == "TextFont") ApplyFont();
+  else if (name == "Bold" || name == "Italic" || name == "Underline") {
+    (name == "Bold" ? bold_ : name == "Italic" ? italic_ : underline_) = PropertyBoolean(value);
+    ApplyFont();
+  } else return;
   if (name == "Left" || name == "Top" || name == "Width" || name == "Height") PlaceAtDesignGeometry();
   // Name repeats the name the control was added under; Index, TabPanelIndex, TabIndex,
   // AutoDeactivate, DataSource, DataField and InitialParent are kept without an effect.
@@ -205,8 +214,7 @@ void Listbox::ApplyColumnWidths() {
   }
 }
 
-void Listbox::ApplyFont() {
-  NativeView()->setFont(ControlFont(Property("TextFont"), textSize_, bold_, italic_, underline_));
+void Listbox::FontChanged() {
   NativeView()->verticalHeader()->setDefaultSectionSize(NativeView()->fontMetrics().height() + 4);
 }
 
@@ -263,11 +271,6 @@ void Listbox::ApplyProperty(std::string_view name, const PropertyValue& value) {
                                                                            : QHeaderView::Fixed);
   } else if (name == "UseFocusRing") {
     view->setAttribute(Qt::WA_MacShowFocusRect, PropertyBoolean(value));
-  } else if (name == "TextFont") {
-    ApplyFont();
-  } else if (name == "Bold" || name == "Italic" || name == "Underline") {
-    (name == "Bold" ? bold_ : name == "Italic" ? italic_ : underline_) = PropertyBoolean(value);
-    ApplyFont();
   } else {
     RectControl::ApplyProperty(name, value);
     if (name == "Width") ApplyColumnWidths();
@@ -332,10 +335,6 @@ void StaticText::SetTextSize(float size) {
   ApplyFont();
 }
 
-void StaticText::ApplyFont() {
-  NativeLabel()->setFont(ControlFont(Property("TextFont"), textSize_, bold_, italic_, underline_));
-}
-
 void StaticText::InstallMouseDownHandler(MouseDownHandler handler) {
   mouseDown_ = std::move(handler);
   // A label that does something when clicked looks like a link.
@@ -360,11 +359,6 @@ void StaticText::ApplyProperty(std::string_view name, const PropertyValue& value
   } else if (name == "Multiline") {
     multiline_ = PropertyBoolean(value);
     label->setWordWrap(multiline_);
-  } else if (name == "TextFont") {
-    ApplyFont();
-  } else if (name == "Bold" || name == "Italic" || name == "Underline") {
-    (name == "Bold" ? bold_ : name == "Italic" ? italic_ : underline_) = PropertyBoolean(value);
-    ApplyFont();
   } else {
     RectControl::ApplyProperty(name, value);
   }

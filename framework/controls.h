@@ -50,10 +50,13 @@ class RectControl : public PropertyTarget {
  protected:
   explicit RectControl(QWidget* widget);
   void ApplyProperty(std::string_view name, const PropertyValue& value) override;
-  virtual void ApplyFont() {}
+  // Gives the widget the font that TextFont, the text size, Bold, Italic and Underline make.
+  void ApplyFont();
+  virtual void FontChanged() {}
 
   QWidget* widget_;  // owned by the window's content area once attached
   float textSize_ = 0;  // 0: the toolkit's default size
+  bool bold_ = false, italic_ = false, underline_ = false;
 
  private:
   void PlaceAtDesignGeometry();
@@ -99,7 +102,7 @@ class Listbox : public RectControl {
 
  protected:
   void ApplyProperty(std::string_view name, const PropertyValue& value) override;
-  void ApplyFont() override;
+  void FontChanged() override;
 
  private:
   void ApplyColumnWidths();
@@ -111,7 +114,6 @@ class Listbox : public RectControl {
   bool sortedAscending_ = true;
   bool hasHeading_ = false;
   String initialValue_;
-  bool bold_ = false, italic_ = false, underline_ = false;
   friend class ListView;
 };
 
@@ -138,7 +140,6 @@ class StaticText : public RectControl {
 
  protected:
   void ApplyProperty(std::string_view name, const PropertyValue& value) override;
-  void ApplyFont() override;
 
  private:
   void ShowText();
@@ -146,6 +147,5 @@ class StaticText : public RectControl {
   String text_;
   int32_t textAlign_ = 0;
   bool multiline_ = false;
-  bool bold_ = false, italic_ = false, underline_ = false;
   MouseDownHandler mouseDown_;
 };

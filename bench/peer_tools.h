@@ -1,0 +1,47 @@
+#pragma once
+// Timing helpers shared by the benchmarks: a clock, and the peer tools they are measured
+// against on the same file in the same run.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+inline std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+inline double TimeCommand(const std::string& command, int runs) {
+  double best = 1e300;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds = SecondsSince(start);
+    if (status != 0) {
+      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
+      std::exit(1);
+    }
+    best = std::min(best, seconds);
+  }
+  return best;
+}
+
+// The two peers: counting words, and a whole concordance made by the standard tools.
+inline double TimeWordCount(const std::string& quotedFile, int runs) {
+  return TimeCommand("wc -w " + quotedFile + " > /dev/null", runs);
+}
+inline double TimeToolConcordance(const std::string& quotedFile, int runs) {
+  return TimeCommand("LC_ALL=C tr -cs A-Za-z '\\n' < " + quotedFile + " | tr A-Z a-z | sort | uniq -c | sort -n > /dev/null",
+                     runs);
+}
+
+}  // namespace bench
