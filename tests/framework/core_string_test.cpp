@@ -164,6 +164,32 @@ INSTANTIATE_TEST_SUITE_P(Cases, StringStrComp,
                                          StrCompCase{"\xC3\xA9", "z", 1, 1},
                                          StrCompCase{"a long word here", "a long word herd", 1, 1}));
 
+// Words of every length and case, ASCII and not, against the plain definition: text order
+// folds A-Z first, then falls back to code points.
+TEST(String, StrCompAgreesWithThePlainDefinitionOnRandomWords) {
+  std::mt19937 random(11);
+  const std::u32string alphabet = U"aAbBzZ@[`{ \u00e9";
+  const auto randomWord = [&] {
+    std::u32string word(random() % 20, U' ');
+    for (char32_t& c : word) c = alphabet[random() % alphabet.size()];
+    return word;
+  };
+  const auto fold = [](char32_t c) { return c >= U'A' && c <= U'Z' ? c + 32 : c; };
+  const auto sign = [](auto x) { return x < 0 ? -1 : x > 0 ? 1 : 0; };
+  for (int i = 0; i < 20000; ++i) {
+    std::u32string a = randomWord(), b = random() % 4 == 0 ? a : randomWord();
+    if (!b.empty() && random() % 3 == 0) b[random() % b.size()] ^= 0x20;  // differ only in case
+    std::u32string foldedA = a, foldedB = b;
+    for (char32_t& c : foldedA) c = fold(c);
+    for (char32_t& c : foldedB) c = fold(c);
+    const int binary = sign(a.compare(b));
+    const int text = foldedA != foldedB ? sign(foldedA.compare(foldedB)) : binary;
+    const String x = String::FromCharacters(a.data(), a.size()), y = String::FromCharacters(b.data(), b.size());
+    ASSERT_EQ(StrComp(x, y, 0), binary) << i;
+    ASSERT_EQ(StrComp(x, y, 1), text) << i;
+  }
+}
+
 TEST(String, StrCompRejectsUnknownModes) { EXPECT_THROW(StrComp(String("a"), String("b"), 2), OutOfBoundsException); }
 
 TEST(String, LowercaseFoldsAsciiLettersOnly) {
