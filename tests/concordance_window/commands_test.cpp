@@ -76,18 +76,6 @@ std::string Repeated(const std::string& word, int times) {
   return text;
 }
 
-// Words of `length` letters, all different: "aaaaa", "aaaab", ...
-std::string DistinctWords(int count, int length) {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    std::string word(static_cast<size_t>(length), 'a');
-    for (int n = i, position = length - 1; n > 0 && position >= 0; n /= 26, --position) {
-      word[static_cast<size_t>(position)] = static_cast<char>('a' + n % 26);
-    }
-    text += word + (i % 12 == 11 ? "\n" : " ");
-  }
-  return text;
-}
 
 class ResultsWindow : public StartedProgram {
  protected:

@@ -149,3 +149,16 @@ Window& OpenThroughDialog(const std::filesystem::path& path) {
   }
   throw std::runtime_error("File > Open opened no window for " + path.string());
 }
+
+std::string DistinctWords(int count, int length) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    std::string word(static_cast<size_t>(length), 'a');
+    for (int n = i, position = length - 1; n > 0 && position >= 0; n /= 26, --position) {
+      word[static_cast<size_t>(position)] = static_cast<char>('a' + n % 26);
+    }
+    text += word;
+    text += i % 12 == 11 ? '\n' : ' ';
+  }
+  return text;
+}

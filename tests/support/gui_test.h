@@ -66,6 +66,8 @@ class TemporaryFolder {
 };
 
 std::string ReadBytes(const std::filesystem::path& path);
+// Text of `count` different words of `length` letters ("aaaa", "aaab", ...), twelve a line.
+std::string DistinctWords(int count, int length);
 
 // Chooses File > Open and picks the file in the open dialog. Returns the window that the
 // command opened; fails the test (by throwing) when no window opened.
