@@ -357,8 +357,7 @@ void StaticText::ApplyProperty(std::string_view name, const PropertyValue& value
     palette.setColor(QPalette::WindowText, QColor(color.red, color.green, color.blue));
     label->setPalette(palette);
   } else if (name == "Multiline") {
-    multiline_ = PropertyBoolean(value);
-    label->setWordWrap(multiline_);
+    label->setWordWrap(PropertyBoolean(value));
   } else {
     RectControl::ApplyProperty(name, value);
   }

@@ -113,7 +113,6 @@ class Listbox : public RectControl {
   int32_t sortedColumn_ = -1;
   bool sortedAscending_ = true;
   bool hasHeading_ = false;
-  String initialValue_;
   friend class ListView;
 };
 
@@ -146,6 +145,5 @@ class StaticText : public RectControl {
 
   String text_;
   int32_t textAlign_ = 0;
-  bool multiline_ = false;
   MouseDownHandler mouseDown_;
 };

@@ -110,11 +110,6 @@ void RuntimeRegisterClass(std::string_view className) {
   if (std::find(classes.begin(), classes.end(), className) == classes.end()) classes.emplace_back(className);
 }
 
-bool RuntimeIsClassRegistered(std::string_view className) {
-  const auto& classes = State().classes;
-  return std::find(classes.begin(), classes.end(), className) != classes.end();
-}
-
 const std::vector<std::string>& RuntimeRegisteredClasses() { return State().classes; }
 
 void _RunFrameworkInitialization(void (*startup)()) { startup(); }
