@@ -1,6 +1,5 @@
 #include "framework/list_model.h"
 
-#include <QTimer>
 
 #include <string>
 
@@ -130,5 +129,5 @@ void ListModel::ScheduleShowPendingRows() {
   // Rows that a command adds reach the view in one go once it ends: one insertion sizes the
   // view's per-row bookkeeping exactly, where batch after batch would keep growing it (for
   // millions of rows, tens of megabytes and a good part of the time).
-  QTimer::singleShot(0, this, [this] { DispatchScope::WhenHandlersEnd(this, [this] { ShowPendingRows(); }); });
+  DispatchScope::RunFromEventLoop(this, [this] { ShowPendingRows(); });
 }

@@ -26,12 +26,11 @@ class DispatchScope {
   DispatchScope(const DispatchScope&) = delete;
   DispatchScope& operator=(const DispatchScope&) = delete;
   static int Depth();
-  // Runs work once the outermost handler has returned (at once when none runs), unless
-  // context is gone by then.
-  static void WhenHandlersEnd(QObject* context, std::function<void()> work);
+  // Runs work from the event loop itself once no handler runs (never under a handler, nor
+  // under the toolkit code that is delivering the current event), unless context is gone.
+  static void RunFromEventLoop(QObject* context, std::function<void()> work);
 };
 void ReleaseClosedWindows();
-void ScheduleReleaseClosedWindows();
 // Installs the filter that runs the menu-enabling pass before a shortcut is looked up.
 void InstallShortcutEnablingFilter();
 

@@ -52,7 +52,8 @@ void ProcessPendingEvents() {
 }
 
 int dispatchDepth = 0;
-std::vector<std::pair<QPointer<QObject>, std::function<void()>>> workWhenHandlersEnd;
+// Work that came due while a handler ran; posted again when the outermost one ends.
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> workAfterHandlers;
 
 }  // namespace
 
@@ -64,21 +65,19 @@ DispatchScope::~DispatchScope() {
       QApplication::restoreOverrideCursor();
       State().busyCursorShown = false;
     }
-    auto work = std::move(workWhenHandlersEnd);
-    workWhenHandlersEnd.clear();
-    for (auto& [context, task] : work) {
-      if (context) task();
+    auto waiting = std::move(workAfterHandlers);
+    workAfterHandlers.clear();
+    for (auto& [context, work] : waiting) {
+      if (context) RunFromEventLoop(context, std::move(work));
     }
-    ScheduleReleaseClosedWindows();
   }
 }
 
-void DispatchScope::WhenHandlersEnd(QObject* context, std::function<void()> work) {
-  if (dispatchDepth == 0) {
-    work();
-    return;
-  }
-  workWhenHandlersEnd.emplace_back(context, std::move(work));
+void DispatchScope::RunFromEventLoop(QObject* context, std::function<void()> work) {
+  QTimer::singleShot(0, context, [context, work = std::move(work)]() mutable {
+    if (dispatchDepth == 0) work();
+    else workAfterHandlers.emplace_back(context, std::move(work));
+  });
 }
 
 int DispatchScope::Depth() { return dispatchDepth; }

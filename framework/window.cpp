@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <list>
@@ -107,15 +106,8 @@ void Window::HandleClosed() {
   if (found == lists.open.end()) return;
   lists.closed.push_back(std::move(*found));
   lists.open.erase(found);
-  ScheduleReleaseClosedWindows();
-}
-
-void ScheduleReleaseClosedWindows() {
-  // Destroyed from the event loop itself, never under a running handler or under the
-  // toolkit code that delivered the event which closed the window.
-  QTimer::singleShot(0, [] {
-    if (DispatchScope::Depth() == 0) ReleaseClosedWindows();
-  });
+  // Its widgets may be delivering the very event that closed it.
+  DispatchScope::RunFromEventLoop(QCoreApplication::instance(), &ReleaseClosedWindows);
 }
 
 void ReleaseClosedWindows() {
