@@ -25,3 +25,10 @@ void Clipboard::SetText(const String& text) {
   data->setData("text/plain;charset=utf-8", bytes);
   QGuiApplication::clipboard()->setMimeData(data);
 }
+
+void Clipboard::SetUtf8Text(std::string&& utf8) {
+  auto* data = new QMimeData();
+  data->setData("text/plain;charset=utf-8", QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  utf8 = std::string();
+  QGuiApplication::clipboard()->setMimeData(data);
+}
