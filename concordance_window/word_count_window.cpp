@@ -18,7 +18,8 @@ void WordCountWindow::_CreateControls0() {
   ControlNamed<Listbox>(*this, "theWords").SetTextUnit(0);
   _SetProperties(ControlNamed<Listbox>(*this, "theWords"), TheWordsPropertyList());
   ControlNamed<Listbox>(*this, "theWords")
-      .InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this));
+      .InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this),
+                                 {Listbox::SortKey::kTagDifference, Listbox::SortKey::kTextIgnoringCase});
 
   _AddControl("Status", std::make_unique<StaticText>());
   ControlNamed<StaticText>(*this, "Status").SetTextUnit(0);

@@ -4,6 +4,7 @@
 // the control by name.
 
 #include <cstdint>
+#include <string_view>
 
 #include "framework/controls.h"
 #include "framework/menu_item.h"
@@ -51,5 +52,5 @@ class WordCountWindow : public Window {
   template <typename ItemClass>
   ItemClass& MenuBarItem(std::string_view name);
   // Writes every row as word, separator, count and a carriage return, after an optional heading.
-  bool ExportRows(const String& defaultName, const String& separator, bool withHeading);
+  bool ExportRows(const String& defaultName, std::string_view separator, bool withHeading);
 };

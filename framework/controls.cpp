@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "framework/exceptions.h"
 #include "framework/list_model.h"
 #include "framework/native.h"
 #include "framework/qt_string.h"
@@ -157,15 +158,43 @@ Listbox::~Listbox() {
 QTableView* Listbox::NativeView() const { return static_cast<QTableView*>(widget_); }
 
 void Listbox::AddRow(const String& text) { model_->AddRow(text); }
+
+void Listbox::AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, std::vector<uint32_t>&& order) {
+  if (counts.size() != static_cast<size_t>(texts.Count())) throw OutOfBoundsException("Counts and texts do not match");
+  for (uint32_t entry : order) {
+    if (entry >= counts.size()) throw OutOfBoundsException("Row order names an entry that is not there");
+  }
+  if (model_->FillNumberedTexts(0, std::move(counts), 1, std::move(texts), std::move(order))) return;
+  // A list that has rows already, or an order that repeats an entry: one row at a time.
+  for (uint32_t entry : order) {
+    AddRow(Str(counts[entry]));
+    SetCellTag(ListCount() - 1, 0, Variant(counts[entry]));
+    SetCell(ListCount() - 1, 1, String::FromUtf8(texts.At(static_cast<int32_t>(entry))));
+    RuntimeBackgroundTask();
+  }
+}
 int32_t Listbox::ListCount() const { return model_->RowCount(); }
 int32_t Listbox::ColumnCount() const { return model_->ColumnCount(); }
-const String& Listbox::Cell(int32_t row, int32_t column) const { return model_->Cell(row, column); }
+String Listbox::Cell(int32_t row, int32_t column) const { return model_->Cell(row, column); }
 void Listbox::SetCell(int32_t row, int32_t column, const String& text) { model_->SetCell(row, column, text); }
 Variant Listbox::CellTag(int32_t row, int32_t column) const { return model_->CellTag(row, column); }
 void Listbox::SetCellTag(int32_t row, int32_t column, const Variant& tag) { model_->SetCellTag(row, column, tag); }
 String Listbox::Heading(int32_t column) const { return model_->Heading(column); }
 
-void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler) { compareRows_ = std::move(handler); }
+void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys) {
+  compareRows_ = std::move(handler);
+  sortKeys_ = compareRows_ ? std::move(columnKeys) : std::vector<SortKey>();
+}
+
+std::string Listbox::RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
+                              std::string_view rowEnd) const {
+  return model_->RowsUtf8(columns, separator, rowEnd);
+}
+
+void Listbox::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd,
+                            const std::function<void(std::string_view)>& write) const {
+  model_->WriteRowsUtf8(columns, separator, rowEnd, size_t{1} << 20, write);
+}
 
 void Listbox::SortByHeading(int32_t column) {
   const bool ascending = column == sortedColumn_ ? !sortedAscending_ : true;
@@ -175,6 +204,19 @@ void Listbox::SortByHeading(int32_t column) {
 void Listbox::Sort(int32_t column, bool ascending) {
   if (column < 0 || column >= ColumnCount()) return;
   model_->ShowPendingRows();
+  const SortKey key = static_cast<size_t>(column) < sortKeys_.size() ? sortKeys_[static_cast<size_t>(column)]
+                                                                     : SortKey::kAskHandler;
+  const bool sortedByKey = (key == SortKey::kTagDifference && model_->SortByNumberTags(column, ascending)) ||
+                           (key == SortKey::kTextIgnoringCase && model_->SortByTextIgnoringCase(column, ascending));
+  if (!sortedByKey) SortAskingHandler(column, ascending);
+  sortedColumn_ = column;
+  sortedAscending_ = ascending;
+  QHeaderView* header = NativeView()->horizontalHeader();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void Listbox::SortAskingHandler(int32_t column, bool ascending) {
   std::vector<uint32_t> order(static_cast<size_t>(ListCount()));
   std::iota(order.begin(), order.end(), 0u);
   // Ask the CompareRows handler for every pair; without an answer, compare the texts.
@@ -189,11 +231,6 @@ void Listbox::Sort(int32_t column, bool ascending) {
   };
   std::stable_sort(order.begin(), order.end(), compare);
   model_->Reorder(order);
-  sortedColumn_ = column;
-  sortedAscending_ = ascending;
-  QHeaderView* header = NativeView()->horizontalHeader();
-  header->setSortIndicatorShown(true);
-  header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void Listbox::ApplyColumnWidths() {

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "framework/set_properties.h"
 #include "framework/string.h"
+#include "framework/text_column.h"
 #include "framework/variant.h"
 
 class QWidget;
@@ -75,26 +77,45 @@ class Listbox : public RectControl {
   using CompareRowsHandler =
       std::function<bool(Listbox& list, int32_t row1, int32_t row2, int32_t column, int32_t& result)>;
 
+  // What a CompareRows handler compares a column by, when it says so: the list then sorts
+  // that column itself, in exactly the order that asking the handler for every pair gives.
+  enum class SortKey {
+    kAskHandler,
+    kTagDifference,   // result = VariantToInt32(VariantSubtract(tag of row1, tag of row2))
+    kTextIgnoringCase,  // result = StrComp(text of row1, text of row2, 1)
+  };
+
   Listbox();
   ~Listbox() override;
 
   // The i-th row added to an empty list is row i. O(1).
   void AddRow(const String& text);
+  // Adds one row per entry of `counts` and `texts`, in `order` (row i holds entry order[i]):
+  // its count in column 0, as the decimal text and as the Int32 tag, and its text in column
+  // 1. The same rows as AddRow(Str(count)), SetCellTag(row, 0, count) and SetCell(row, 1,
+  // text) would make, but held in a few bytes a row; takes the three over.
+  void AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, std::vector<uint32_t>&& order);
   int32_t ListCount() const;
   int32_t ColumnCount() const;
-  const String& Cell(int32_t row, int32_t column) const;
+  String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
   void SetCellTag(int32_t row, int32_t column, const Variant& tag);
   String Heading(int32_t column) const;
 
-  void InstallCompareRowsHandler(CompareRowsHandler handler);
+  // columnKeys[c] tells what the handler compares column c by; missing entries ask it.
+  void InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys = {});
   // Sorts as a click on the column's heading does: ascending, or the other way round when
   // the list is already sorted by that column. Rows that compare equal keep their order.
   void SortByHeading(int32_t column);
   // Sorts by the column in the given direction, asking the CompareRows handler.
   void Sort(int32_t column, bool ascending);
   int32_t SortedColumn() const { return sortedColumn_; }
+  // Every row in the shown order as UTF-8: the texts of `columns` joined by `separator`,
+  // then `rowEnd`. In one string of exactly its size, or handed to `write` piece by piece.
+  std::string RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd) const;
+  void WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd,
+                     const std::function<void(std::string_view)>& write) const;
   bool SortedAscending() const { return sortedAscending_; }
 
   QTableView* NativeView() const;
@@ -106,9 +127,11 @@ class Listbox : public RectControl {
 
  private:
   void ApplyColumnWidths();
+  void SortAskingHandler(int32_t column, bool ascending);
 
   std::unique_ptr<ListModel> model_;
   CompareRowsHandler compareRows_;
+  std::vector<SortKey> sortKeys_;
   std::vector<int32_t> columnPercentages_;
   int32_t sortedColumn_ = -1;
   bool sortedAscending_ = true;

@@ -1,11 +1,40 @@
 #include "framework/list_model.h"
 
-
+#include <charconv>
+#include <limits>
 #include <string>
 
 #include "framework/exceptions.h"
 #include "framework/native.h"
 #include "framework/qt_string.h"
+#include "framework/row_sort.h"
+#include "framework/yield.h"
+
+namespace {
+
+QString ShownText(QString text, bool cut) {
+  if (text.size() > ListModel::kMaxShownCharacters) {
+    text.truncate(ListModel::kMaxShownCharacters);
+    if (text.back().isHighSurrogate()) text.chop(1);
+    cut = true;
+  }
+  if (cut) text += QChar(0x2026);
+  return text;
+}
+
+size_t DecimalSize(int32_t value) {
+  size_t size = value < 0 ? 2 : 1;
+  for (int64_t rest = value < 0 ? -static_cast<int64_t>(value) : value; rest >= 10; rest /= 10) ++size;
+  return size;
+}
+
+size_t Utf8Size(const String& text) {
+  uint64_t scratch;
+  if (text.AsciiBytes(scratch) != nullptr) return static_cast<size_t>(text.Length());
+  return text.ToUtf8().size();
+}
+
+}  // namespace
 
 ListModel::ListModel() { SetColumnCount(1); }
 
@@ -17,7 +46,24 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= shownRows_ || index.column() >= ColumnCount()) {
     return {};
   }
-  return ToQString(cells_[static_cast<size_t>(index.column())][static_cast<size_t>(index.row())]);
+  const Column& column = columns_[static_cast<size_t>(index.column())];
+  const uint32_t stored = order_[static_cast<size_t>(index.row())];
+  switch (column.kind) {
+    case Column::Kind::kNumbers:
+      return QString::number(column.numbers[stored]);
+    case Column::Kind::kTexts: {
+      // A character takes at most 4 bytes: this many bytes hold every character shown.
+      const std::string_view bytes = column.utf8.At(static_cast<int32_t>(stored));
+      const size_t taken = std::min(bytes.size(), size_t{4} * kMaxShownCharacters);
+      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size());
+    }
+    case Column::Kind::kGeneric: {
+      const String& text = column.texts[stored];
+      if (text.Length() <= kMaxShownCharacters) return ToQString(text);
+      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), true);
+    }
+  }
+  return {};
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -30,8 +76,9 @@ void ListModel::SetColumnCount(int32_t count) {
   if (count == ColumnCount()) return;
   ShowPendingRows();
   beginResetModel();
-  cells_.resize(static_cast<size_t>(count), std::vector<String>(static_cast<size_t>(rows_)));
-  tags_.resize(static_cast<size_t>(count));
+  Column empty;
+  empty.texts.resize(order_.size());
+  columns_.resize(static_cast<size_t>(count), empty);
   headings_.resize(static_cast<size_t>(count));
   endResetModel();
 }
@@ -47,79 +94,188 @@ String ListModel::Heading(int32_t column) const {
   return headings_[static_cast<size_t>(column)];
 }
 
-void ListModel::AddRow(const String& text) {
-  if (rows_ == INT32_MAX) throw OverflowException("The list cannot hold more rows");
-  for (size_t column = 0; column < cells_.size(); ++column) cells_[column].push_back(column == 0 ? text : String());
-  for (auto& columnTags : tags_) {
-    if (!columnTags.empty()) columnTags.emplace_back();
+void ListModel::MakeGeneric(Column& column) {
+  if (column.kind == Column::Kind::kGeneric) return;
+  if (column.kind == Column::Kind::kNumbers) {
+    column.texts.reserve(column.numbers.size());
+    column.tags.reserve(column.numbers.size());
+    for (int32_t number : column.numbers) {
+      column.texts.push_back(Str(number));
+      column.tags.emplace_back(number);
+    }
+    column.numbers = std::vector<int32_t>();
+  } else {
+    column.texts.reserve(static_cast<size_t>(column.utf8.Count()));
+    for (int32_t i = 0; i < column.utf8.Count(); ++i) column.texts.push_back(String::FromUtf8(column.utf8.At(i)));
+    column.utf8 = TextColumn();
+    column.bytesOrderIgnoringCase = false;
   }
-  ++rows_;
+  column.kind = Column::Kind::kGeneric;
+}
+
+void ListModel::AddRow(const String& text) {
+  if (order_.size() >= static_cast<size_t>(INT32_MAX)) throw OverflowException("The list cannot hold more rows");
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    Column& column = columns_[c];
+    if (c > 0 && column.kind == Column::Kind::kTexts) {
+      column.utf8.Append("");
+      continue;
+    }
+    MakeGeneric(column);
+    column.texts.push_back(c == 0 ? text : String());
+    if (!column.tags.empty()) column.tags.emplace_back();
+  }
+  order_.push_back(static_cast<uint32_t>(order_.size()));
   ScheduleShowPendingRows();
 }
 
 void ListModel::CheckCell(int32_t row, int32_t column) const {
-  if (row < 0 || row >= rows_ || column < 0 || column >= ColumnCount()) {
+  if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) {
     throw OutOfBoundsException("List cell (" + std::to_string(row) + ", " + std::to_string(column) +
                                ") is outside the list");
   }
 }
 
-const String& ListModel::Cell(int32_t row, int32_t column) const {
+String ListModel::StoredCell(const Column& column, uint32_t stored) const {
+  switch (column.kind) {
+    case Column::Kind::kNumbers: return Str(column.numbers[stored]);
+    case Column::Kind::kTexts: return String::FromUtf8(column.utf8.At(static_cast<int32_t>(stored)));
+    case Column::Kind::kGeneric: break;
+  }
+  return column.texts[stored];
+}
+
+String ListModel::Cell(int32_t row, int32_t column) const {
   CheckCell(row, column);
-  return cells_[static_cast<size_t>(column)][static_cast<size_t>(row)];
+  return StoredCell(columns_[static_cast<size_t>(column)], order_[static_cast<size_t>(row)]);
 }
 
 void ListModel::SetCell(int32_t row, int32_t column, const String& text) {
   CheckCell(row, column);
-  cells_[static_cast<size_t>(column)][static_cast<size_t>(row)] = text;
+  Column& target = columns_[static_cast<size_t>(column)];
+  const uint32_t stored = order_[static_cast<size_t>(row)];
+  if (target.kind != Column::Kind::kGeneric) {
+    if (StoredCell(target, stored) == text) return;
+    MakeGeneric(target);
+  }
+  target.texts[stored] = text;
   if (row < shownRows_) emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
 }
 
 Variant ListModel::CellTag(int32_t row, int32_t column) const {
   CheckCell(row, column);
-  const auto& columnTags = tags_[static_cast<size_t>(column)];
-  return columnTags.empty() ? Variant() : columnTags[static_cast<size_t>(row)];
+  const Column& source = columns_[static_cast<size_t>(column)];
+  const uint32_t stored = order_[static_cast<size_t>(row)];
+  switch (source.kind) {
+    case Column::Kind::kNumbers: return Variant(source.numbers[stored]);
+    case Column::Kind::kTexts: return Variant();
+    case Column::Kind::kGeneric: break;
+  }
+  return source.tags.empty() ? Variant() : source.tags[stored];
 }
 
 void ListModel::SetCellTag(int32_t row, int32_t column, const Variant& tag) {
   CheckCell(row, column);
-  auto& columnTags = tags_[static_cast<size_t>(column)];
-  if (columnTags.empty()) columnTags.resize(static_cast<size_t>(rows_));
-  columnTags[static_cast<size_t>(row)] = tag;
+  Column& target = columns_[static_cast<size_t>(column)];
+  const uint32_t stored = order_[static_cast<size_t>(row)];
+  if (target.kind == Column::Kind::kNumbers &&
+      tag.GetType() == Variant::Type::Int32 && tag.ToInt32() == target.numbers[stored]) {
+    return;
+  }
+  if (target.kind == Column::Kind::kTexts && tag.IsNil()) return;
+  MakeGeneric(target);
+  if (target.tags.empty()) target.tags.resize(order_.size());
+  target.tags[stored] = tag;
+}
+
+bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& numbers, int32_t textColumn,
+                                  TextColumn&& texts, std::vector<uint32_t>&& order) {
+  if (!order_.empty() || numberColumn == textColumn || numberColumn < 0 || numberColumn >= ColumnCount() ||
+      textColumn < 0 || textColumn >= ColumnCount() || numbers.size() != static_cast<size_t>(texts.Count()) ||
+      order.size() != numbers.size()) {
+    return false;
+  }
+  // Each entry exactly once.
+  std::vector<bool> seen(order.size());
+  for (uint32_t entry : order) {
+    if (entry >= seen.size() || seen[entry]) return false;
+    seen[entry] = true;
+  }
+  const size_t count = order.size();
+  for (Column& column : columns_) {
+    column = Column();
+    column.texts.resize(count);
+  }
+  Column& numberCells = columns_[static_cast<size_t>(numberColumn)];
+  numberCells.texts = std::vector<String>();
+  numberCells.kind = Column::Kind::kNumbers;
+  numberCells.numbers = std::move(numbers);
+  Column& textCells = columns_[static_cast<size_t>(textColumn)];
+  textCells.texts = std::vector<String>();
+  textCells.kind = Column::Kind::kTexts;
+  textCells.utf8 = std::move(texts);
+  bool plain = true;
+  for (char byte : textCells.utf8.Bytes()) plain &= static_cast<unsigned char>(byte) < 0x80 && (byte < 'A' || byte > 'Z');
+  textCells.bytesOrderIgnoringCase = plain;
+  order_ = std::move(order);
+  ScheduleShowPendingRows();
+  return true;
+}
+
+bool ListModel::SortByNumberTags(int32_t column, bool ascending) {
+  if (column < 0 || column >= ColumnCount()) return false;
+  const Column& source = columns_[static_cast<size_t>(column)];
+  if (source.kind != Column::Kind::kNumbers) return false;
+  if (!source.numbers.empty()) {
+    // Tags whose difference would not fit in an Int32 cannot be compared that way.
+    const auto [lowest, highest] = std::minmax_element(source.numbers.begin(), source.numbers.end());
+    if (static_cast<int64_t>(*highest) - *lowest > std::numeric_limits<int32_t>::max()) return false;
+  }
+  ShowPendingRows();
+  ApplyOrder(StableOrderByNumber(source.numbers, order_, ascending));
+  return true;
+}
+
+bool ListModel::SortByTextIgnoringCase(int32_t column, bool ascending) {
+  if (column < 0 || column >= ColumnCount()) return false;
+  const Column& source = columns_[static_cast<size_t>(column)];
+  if (source.kind != Column::Kind::kTexts || !source.bytesOrderIgnoringCase) return false;
+  ShowPendingRows();
+  ApplyOrder(StableOrderByBytes(source.utf8, order_, ascending));
+  return true;
 }
 
 void ListModel::Reorder(const std::vector<uint32_t>& order) {
-  if (order.size() != static_cast<size_t>(rows_)) throw OutOfBoundsException("Row order does not match the list");
+  if (order.size() != order_.size()) throw OutOfBoundsException("Row order does not match the list");
   ShowPendingRows();
+  std::vector<uint32_t> stored(order.size());
+  for (size_t i = 0; i < order.size(); ++i) stored[i] = order_[order[i]];
+  ApplyOrder(std::move(stored));
+}
+
+void ListModel::ApplyOrder(std::vector<uint32_t>&& order) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  const auto reorder = [&](auto& values) {
-    if (values.empty()) return;
-    std::remove_reference_t<decltype(values)> reordered;
-    reordered.reserve(values.size());
-    for (uint32_t oldRow : order) reordered.push_back(std::move(values[oldRow]));
-    values = std::move(reordered);
-  };
-  for (auto& column : cells_) reorder(column);
-  for (auto& column : tags_) reorder(column);
   // Keep the selection and the current row on the rows they were on.
   const QModelIndexList before = persistentIndexList();
+  QModelIndexList after;
   if (!before.isEmpty()) {
     std::vector<uint32_t> newRowOf(order.size());
     for (uint32_t newRow = 0; newRow < order.size(); ++newRow) newRowOf[order[newRow]] = newRow;
-    QModelIndexList after;
     for (const QModelIndex& old : before) {
-      after.append(index(static_cast<int>(newRowOf[static_cast<size_t>(old.row())]), old.column()));
+      const uint32_t stored = order_[static_cast<size_t>(old.row())];
+      after.append(index(static_cast<int>(newRowOf[stored]), old.column()));
     }
-    changePersistentIndexList(before, after);
   }
+  order_ = std::move(order);
+  if (!before.isEmpty()) changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ListModel::ShowPendingRows() {
   showScheduled_ = false;
-  if (shownRows_ == rows_) return;
-  beginInsertRows(QModelIndex(), shownRows_, rows_ - 1);
-  shownRows_ = rows_;
+  if (shownRows_ == RowCount()) return;
+  beginInsertRows(QModelIndex(), shownRows_, RowCount() - 1);
+  shownRows_ = RowCount();
   endInsertRows();
 }
 
@@ -130,4 +286,78 @@ void ListModel::ScheduleShowPendingRows() {
   // view's per-row bookkeeping exactly, where batch after batch would keep growing it (for
   // millions of rows, tens of megabytes and a good part of the time).
   DispatchScope::RunFromEventLoop(this, [this] { ShowPendingRows(); });
+}
+
+void ListModel::AppendCellUtf8(std::string& out, const Column& column, uint32_t stored) const {
+  switch (column.kind) {
+    case Column::Kind::kNumbers: {
+      char digits[16];
+      const auto end = std::to_chars(digits, digits + sizeof digits, column.numbers[stored]).ptr;
+      out.append(digits, end);
+      return;
+    }
+    case Column::Kind::kTexts:
+      out.append(column.utf8.At(static_cast<int32_t>(stored)));
+      return;
+    case Column::Kind::kGeneric:
+      column.texts[stored].AppendUtf8To(out);
+      return;
+  }
+}
+
+void ListModel::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
+                              std::string_view rowEnd, size_t pieceBytes,
+                              const std::function<void(std::string_view)>& write) const {
+  for (int32_t column : columns) {
+    if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
+  }
+  std::string piece;
+  piece.reserve(pieceBytes + 4096);
+  for (uint32_t stored : order_) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+      if (c > 0) piece.append(separator);
+      AppendCellUtf8(piece, columns_[static_cast<size_t>(columns[c])], stored);
+    }
+    piece.append(rowEnd);
+    if (piece.size() >= pieceBytes) {
+      write(piece);
+      piece.clear();
+    }
+    RuntimeBackgroundTask();
+  }
+  if (!piece.empty()) write(piece);
+}
+
+std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
+                                std::string_view rowEnd) const {
+  for (int32_t column : columns) {
+    if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
+  }
+  // Every stored row is shown once, so the sizes add up whatever the order.
+  size_t size = order_.size() * (rowEnd.size() + (columns.empty() ? 0 : (columns.size() - 1) * separator.size()));
+  for (int32_t c : columns) {
+    const Column& column = columns_[static_cast<size_t>(c)];
+    switch (column.kind) {
+      case Column::Kind::kNumbers:
+        for (int32_t number : column.numbers) size += DecimalSize(number);
+        break;
+      case Column::Kind::kTexts:
+        size += column.utf8.ByteCount();
+        break;
+      case Column::Kind::kGeneric:
+        for (const String& text : column.texts) size += Utf8Size(text);
+        break;
+    }
+  }
+  std::string text;
+  text.reserve(size);
+  for (uint32_t stored : order_) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+      if (c > 0) text.append(separator);
+      AppendCellUtf8(text, columns_[static_cast<size_t>(columns[c])], stored);
+    }
+    text.append(rowEnd);
+    RuntimeBackgroundTask();
+  }
+  return text;
 }

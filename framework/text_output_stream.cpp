@@ -109,6 +109,12 @@ void TextOutputStream::Write(const String& text) {
   if (buffer_.size() >= kFlushSize) Flush();
 }
 
+void TextOutputStream::WriteUtf8(std::string_view bytes) {
+  CheckOpen();
+  buffer_.append(bytes);
+  if (buffer_.size() >= kFlushSize) Flush();
+}
+
 void TextOutputStream::WriteLine(const String& text) {
   CheckOpen();
   text.AppendUtf8To(buffer_);

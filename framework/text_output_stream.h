@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "framework/folder_item.h"
 #include "framework/string.h"
@@ -25,6 +26,8 @@ class TextOutputStream {
   // `text` and then Delimiter(), as UTF-8. IOException on any write error.
   void WriteLine(const String& text);
   void Write(const String& text);
+  // Bytes already in UTF-8, as they are.
+  void WriteUtf8(std::string_view bytes);
   String Delimiter() const { return delimiter_; }  // "\n" unless set
   void SetDelimiter(const String& delimiter) { delimiter_ = delimiter; }
   // Flushes, syncs and moves the file into place. IOException if any of that fails, in which

@@ -1,0 +1,137 @@
+#include "framework/row_sort.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "framework/yield.h"
+
+namespace {
+
+// Long loops give the event loop its turn through the yield hook every this many rows.
+constexpr size_t kYieldEvery = 1u << 16;
+
+void YieldNow(size_t i) {
+  if ((i & (kYieldEvery - 1)) == 0) RuntimeBackgroundTasks(kYieldEvery);
+}
+
+// One stable counting pass on 16 bits of the keys: from (keys, rows) to (keysOut, rowsOut).
+void CountingPass(const std::vector<uint32_t>& keys, const std::vector<uint32_t>& rows, int shift,
+                  std::vector<uint32_t>* keysOut, std::vector<uint32_t>& rowsOut) {
+  std::vector<uint32_t> starts(65537, 0);
+  for (uint32_t key : keys) ++starts[((key >> shift) & 0xFFFFu) + 1];
+  for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
+  for (size_t i = 0; i < rows.size(); ++i) {
+    YieldNow(i);
+    const uint32_t at = starts[(keys[i] >> shift) & 0xFFFFu]++;
+    rowsOut[at] = rows[i];
+    if (keysOut != nullptr) (*keysOut)[at] = keys[i];
+  }
+}
+
+// The first 8 bytes of a text as a big-endian number, zeros past its end: numbers order as
+// the texts' first 8 bytes do.
+uint64_t Prefix(const TextColumn& texts, uint32_t row) {
+  const uint32_t start = texts.Offsets()[row];
+  const uint32_t length = texts.Offsets()[row + 1] - start;
+  uint64_t word = 0;
+  if (static_cast<size_t>(start) + 8 <= texts.Bytes().size()) {
+    std::memcpy(&word, texts.Bytes().data() + start, 8);
+    if (length < 8) word &= (uint64_t{1} << (8 * length)) - 1;
+  } else {
+    std::memcpy(&word, texts.Bytes().data() + start, std::min<uint32_t>(length, 8));
+  }
+  return __builtin_bswap64(word);
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int order = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+  if (order != 0) return order;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+}  // namespace
+
+std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, const std::vector<uint32_t>& rows,
+                                          bool ascending) {
+  std::vector<uint32_t> sorted(rows.size());
+  if (rows.empty()) return sorted;
+  const auto [lowest, highest] = std::minmax_element(numbers.begin(), numbers.end());
+  const int64_t low = *lowest;
+  const auto range = static_cast<uint32_t>(static_cast<int64_t>(*highest) - low);
+  // Keys from 0 up, reversed for descending, so one ascending stable pass serves both.
+  std::vector<uint32_t> keys(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const auto key = static_cast<uint32_t>(numbers[rows[i]] - low);
+    keys[i] = ascending ? key : range - key;
+  }
+  if (range <= 0xFFFFu) {
+    CountingPass(keys, rows, 0, nullptr, sorted);
+    return sorted;
+  }
+  std::vector<uint32_t> keysByLow(rows.size()), rowsByLow(rows.size());
+  CountingPass(keys, rows, 0, &keysByLow, rowsByLow);
+  keys = std::vector<uint32_t>();
+  CountingPass(keysByLow, rowsByLow, 16, nullptr, sorted);
+  return sorted;
+}
+
+std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vector<uint32_t>& rows, bool ascending) {
+  const size_t count = rows.size();
+  std::vector<uint32_t> sorted(count);
+  const auto keyOf = [&](uint32_t row) { return ascending ? Prefix(texts, row) : ~Prefix(texts, row); };
+
+  // Bucket the positions by the first two bytes, keeping their order within a bucket.
+  std::vector<uint32_t> bucketEnds(65537, 0);
+  std::vector<uint32_t> positions(count);
+  {
+    std::vector<uint16_t> bucketOf(count);
+    for (size_t i = 0; i < count; ++i) {
+      YieldNow(i);
+      bucketOf[i] = static_cast<uint16_t>(keyOf(rows[i]) >> 48);
+      ++bucketEnds[bucketOf[i] + 1u];
+    }
+    for (size_t b = 1; b < bucketEnds.size(); ++b) bucketEnds[b] += bucketEnds[b - 1];
+    for (size_t i = 0; i < count; ++i) positions[bucketEnds[bucketOf[i]]++] = static_cast<uint32_t>(i);
+  }
+
+  // Each bucket by its whole 8-byte keys and then, where those are equal, by the whole
+  // texts; the earlier position first where the texts are equal too.
+  struct Entry {
+    uint64_t key;
+    uint32_t position;
+    uint32_t row;
+  };
+  std::vector<Entry> bucket;
+  const auto byWholeText = [&](const Entry& a, const Entry& b) {
+    const int order = CompareBytes(texts.At(static_cast<int32_t>(a.row)), texts.At(static_cast<int32_t>(b.row)));
+    if (order != 0) return ascending ? order < 0 : order > 0;
+    return a.position < b.position;
+  };
+  size_t begin = 0;
+  for (size_t b = 0; b < 65536; ++b) {
+    const size_t end = bucketEnds[b];
+    if (end - begin == 1) sorted[begin] = rows[positions[begin]];
+    if (end - begin > 1) {
+      RuntimeBackgroundTasks(static_cast<uint32_t>(end - begin));
+      bucket.clear();
+      for (size_t k = begin; k < end; ++k) {
+        const uint32_t row = rows[positions[k]];
+        bucket.push_back({keyOf(row), positions[k], row});
+      }
+      std::sort(bucket.begin(), bucket.end(), [](const Entry& a, const Entry& b) {
+        return a.key != b.key ? a.key < b.key : a.position < b.position;
+      });
+      for (size_t run = 0; run < bucket.size();) {
+        size_t runEnd = run + 1;
+        while (runEnd < bucket.size() && bucket[runEnd].key == bucket[run].key) ++runEnd;
+        if (runEnd - run > 1) std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
+        run = runEnd;
+      }
+      for (size_t k = 0; k < bucket.size(); ++k) sorted[begin + k] = bucket[k].row;
+    }
+    begin = end;
+  }
+  return sorted;
+}
