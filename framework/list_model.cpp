@@ -28,6 +28,16 @@ size_t DecimalSize(int32_t value) {
   return size;
 }
 
+// Asks for the memory at `address` ahead of its use. Not __builtin_prefetch: the optimiser
+// drops a loop of those as having no effect.
+inline void FetchAhead(const void* address) {
+#if defined(__x86_64__) || defined(__i386__)
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
+#else
+  __builtin_prefetch(address);
+#endif
+}
+
 size_t Utf8Size(const String& text) {
   uint64_t scratch;
   if (text.AsciiBytes(scratch) != nullptr) return static_cast<size_t>(text.Length());
@@ -305,26 +315,52 @@ void ListModel::AppendCellUtf8(std::string& out, const Column& column, uint32_t 
   }
 }
 
-void ListModel::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
-                              std::string_view rowEnd, size_t pieceBytes,
-                              const std::function<void(std::string_view)>& write) const {
+void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
+                               std::string_view rowEnd, size_t pieceBytes,
+                               const std::function<void(std::string_view)>* write) const {
   for (int32_t column : columns) {
     if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
   }
-  std::string piece;
-  piece.reserve(pieceBytes + 4096);
-  for (uint32_t stored : order_) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-      if (c > 0) piece.append(separator);
-      AppendCellUtf8(piece, columns_[static_cast<size_t>(columns[c])], stored);
+  // After a sort the stored rows come in any order, and each cell is a read from far away:
+  // fetching a few rows ahead (the offsets first, then the bytes they point at) keeps
+  // several of those reads under way at once.
+  constexpr size_t kAhead = 16;
+  const auto fetchAhead = [&](size_t row) {
+    for (int32_t c : columns) {
+      const Column& column = columns_[static_cast<size_t>(c)];
+      if (row + 2 * kAhead < order_.size()) {
+        const uint32_t far = order_[row + 2 * kAhead];
+        if (column.kind == Column::Kind::kNumbers) FetchAhead(column.numbers.data() + far);
+        else if (column.kind == Column::Kind::kTexts) FetchAhead(column.utf8.Offsets().data() + far);
+        else FetchAhead(column.texts.data() + far);
+      }
+      if (row + kAhead < order_.size() && column.kind == Column::Kind::kTexts) {
+        FetchAhead(column.utf8.Bytes().data() + column.utf8.Offsets()[order_[row + kAhead]]);
+      }
     }
-    piece.append(rowEnd);
-    if (piece.size() >= pieceBytes) {
-      write(piece);
-      piece.clear();
+  };
+  for (size_t row = 0; row < order_.size(); ++row) {
+    fetchAhead(row);
+    const uint32_t stored = order_[row];
+    for (size_t c = 0; c < columns.size(); ++c) {
+      if (c > 0) out.append(separator);
+      AppendCellUtf8(out, columns_[static_cast<size_t>(columns[c])], stored);
+    }
+    out.append(rowEnd);
+    if (write != nullptr && out.size() >= pieceBytes) {
+      (*write)(out);
+      out.clear();
     }
     RuntimeBackgroundTask();
   }
+}
+
+void ListModel::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
+                              std::string_view rowEnd, size_t pieceBytes,
+                              const std::function<void(std::string_view)>& write) const {
+  std::string piece;
+  piece.reserve(pieceBytes + 4096);
+  AppendRowsUtf8(piece, columns, separator, rowEnd, pieceBytes, &write);
   if (!piece.empty()) write(piece);
 }
 
@@ -351,13 +387,6 @@ std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string
   }
   std::string text;
   text.reserve(size);
-  for (uint32_t stored : order_) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-      if (c > 0) text.append(separator);
-      AppendCellUtf8(text, columns_[static_cast<size_t>(columns[c])], stored);
-    }
-    text.append(rowEnd);
-    RuntimeBackgroundTask();
-  }
+  AppendRowsUtf8(text, columns, separator, rowEnd, 0, nullptr);
   return text;
 }

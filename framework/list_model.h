@@ -87,6 +87,11 @@ class ListModel : public QAbstractTableModel {
   static void MakeGeneric(Column& column);
   String StoredCell(const Column& column, uint32_t stored) const;
   void AppendCellUtf8(std::string& out, const Column& column, uint32_t stored) const;
+  // The rows as RowsUtf8 makes them, appended to `out`; with `write`, handed to it and
+  // cleared whenever `out` reaches `pieceBytes`.
+  void AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
+                      std::string_view rowEnd, size_t pieceBytes,
+                      const std::function<void(std::string_view)>* write) const;
   // Installs the new order (stored row numbers), keeping the selection and the current
   // row on the rows they were on.
   void ApplyOrder(std::vector<uint32_t>&& order);

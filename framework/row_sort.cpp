@@ -32,7 +32,7 @@ void CountingPass(const std::vector<uint32_t>& keys, const std::vector<uint32_t>
 
 // The first 8 bytes of a text as a big-endian number, zeros past its end: numbers order as
 // the texts' first 8 bytes do.
-uint64_t Prefix(const TextColumn& texts, uint32_t row) {
+inline uint64_t Prefix(const TextColumn& texts, uint32_t row) {
   const uint32_t start = texts.Offsets()[row];
   const uint32_t length = texts.Offsets()[row + 1] - start;
   uint64_t word = 0;
@@ -79,59 +79,78 @@ std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, c
 
 std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vector<uint32_t>& rows, bool ascending) {
   const size_t count = rows.size();
-  std::vector<uint32_t> sorted(count);
-  const auto keyOf = [&](uint32_t row) { return ascending ? Prefix(texts, row) : ~Prefix(texts, row); };
+  // Each row's 8-byte key, reversed for descending: then one ascending sort on (key,
+  // position) serves both directions. Rows in any order make these reads random; fetching
+  // ahead hides most of the waiting.
+  const uint32_t* offsets = texts.Offsets().data();
+  const char* bytes = texts.Bytes().data();
+  std::vector<uint64_t> keys(count);
+  std::vector<uint32_t> bucketStarts(65537, 0);
+  for (size_t i = 0; i < count; ++i) {
+    YieldNow(i);
+    if (i + 32 < count) __builtin_prefetch(offsets + rows[i + 32]);
+    if (i + 16 < count) __builtin_prefetch(bytes + offsets[rows[i + 16]]);
+    const uint64_t prefix = Prefix(texts, rows[i]);
+    keys[i] = ascending ? prefix : ~prefix;
+    ++bucketStarts[(keys[i] >> 48) + 1];
+  }
+  for (size_t b = 1; b < bucketStarts.size(); ++b) bucketStarts[b] += bucketStarts[b - 1];
 
-  // Bucket the positions by the first two bytes, keeping their order within a bucket.
-  std::vector<uint32_t> bucketEnds(65537, 0);
-  std::vector<uint32_t> positions(count);
+  // Keys and rows bucketed by the first two bytes, in their order within a bucket.
+  std::vector<uint64_t> bucketedKeys(count);
+  std::vector<uint32_t> sorted(count);
   {
-    std::vector<uint16_t> bucketOf(count);
+    std::vector<uint32_t> next(bucketStarts.begin(), bucketStarts.end() - 1);
     for (size_t i = 0; i < count; ++i) {
-      YieldNow(i);
-      bucketOf[i] = static_cast<uint16_t>(keyOf(rows[i]) >> 48);
-      ++bucketEnds[bucketOf[i] + 1u];
+      const uint32_t at = next[keys[i] >> 48]++;
+      bucketedKeys[at] = keys[i];
+      sorted[at] = rows[i];
     }
-    for (size_t b = 1; b < bucketEnds.size(); ++b) bucketEnds[b] += bucketEnds[b - 1];
-    for (size_t i = 0; i < count; ++i) positions[bucketEnds[bucketOf[i]]++] = static_cast<uint32_t>(i);
+    keys = std::vector<uint64_t>();
   }
 
   // Each bucket by its whole 8-byte keys and then, where those are equal, by the whole
-  // texts; the earlier position first where the texts are equal too.
+  // texts; the earlier row first where the texts are equal too.
   struct Entry {
     uint64_t key;
-    uint32_t position;
+    uint32_t place;  // in the bucket, which is the order the rows had
     uint32_t row;
   };
   std::vector<Entry> bucket;
   const auto byWholeText = [&](const Entry& a, const Entry& b) {
     const int order = CompareBytes(texts.At(static_cast<int32_t>(a.row)), texts.At(static_cast<int32_t>(b.row)));
     if (order != 0) return ascending ? order < 0 : order > 0;
-    return a.position < b.position;
+    return a.place < b.place;
   };
-  size_t begin = 0;
   for (size_t b = 0; b < 65536; ++b) {
-    const size_t end = bucketEnds[b];
-    if (end - begin == 1) sorted[begin] = rows[positions[begin]];
-    if (end - begin > 1) {
-      RuntimeBackgroundTasks(static_cast<uint32_t>(end - begin));
-      bucket.clear();
-      for (size_t k = begin; k < end; ++k) {
-        const uint32_t row = rows[positions[k]];
-        bucket.push_back({keyOf(row), positions[k], row});
+    const uint32_t begin = bucketStarts[b], end = bucketStarts[b + 1];
+    if (end - begin < 2) continue;
+    RuntimeBackgroundTasks(end - begin);
+    // By the third byte first (a stable counting pass), then each part by comparison.
+    uint32_t partStarts[257] = {};
+    for (uint32_t k = begin; k < end; ++k) ++partStarts[((bucketedKeys[k] >> 40) & 0xFF) + 1];
+    for (size_t d = 1; d < 257; ++d) partStarts[d] += partStarts[d - 1];
+    bucket.resize(end - begin);
+    {
+      uint32_t next[256];
+      std::copy(partStarts, partStarts + 256, next);
+      for (uint32_t k = begin; k < end; ++k) {
+        bucket[next[(bucketedKeys[k] >> 40) & 0xFF]++] = {bucketedKeys[k], k - begin, sorted[k]};
       }
-      std::sort(bucket.begin(), bucket.end(), [](const Entry& a, const Entry& b) {
-        return a.key != b.key ? a.key < b.key : a.position < b.position;
-      });
-      for (size_t run = 0; run < bucket.size();) {
-        size_t runEnd = run + 1;
-        while (runEnd < bucket.size() && bucket[runEnd].key == bucket[run].key) ++runEnd;
-        if (runEnd - run > 1) std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
-        run = runEnd;
-      }
-      for (size_t k = 0; k < bucket.size(); ++k) sorted[begin + k] = bucket[k].row;
     }
-    begin = end;
+    for (size_t d = 0; d < 256; ++d) {
+      if (partStarts[d + 1] - partStarts[d] < 2) continue;
+      std::sort(bucket.begin() + partStarts[d], bucket.begin() + partStarts[d + 1], [](const Entry& x, const Entry& y) {
+        return x.key != y.key ? x.key < y.key : x.place < y.place;
+      });
+    }
+    for (size_t run = 0; run < bucket.size();) {
+      size_t runEnd = run + 1;
+      while (runEnd < bucket.size() && bucket[runEnd].key == bucket[run].key) ++runEnd;
+      if (runEnd - run > 1) std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
+      run = runEnd;
+    }
+    for (size_t k = 0; k < bucket.size(); ++k) sorted[begin + k] = bucket[k].row;
   }
   return sorted;
 }
