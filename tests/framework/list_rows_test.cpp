@@ -1,0 +1,213 @@
+// The results list as compact columns: rows added in bulk read back exactly as rows added
+// one by one, sorting from the headings gives exactly the order of a stable sort that asks
+// the window's CompareRows handler for every pair, and a cell of megabytes is shown cut
+// short while Copy still has all of it.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QTableView>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "concordance_window/word_count_window.h"
+#include "framework/controls.h"
+#include "framework/runtime.h"
+#include "tests/support/gui_test.h"
+
+namespace {
+
+struct Rows {
+  std::vector<int32_t> counts;
+  std::vector<std::string> words;
+  std::vector<uint32_t> order;  // the order the rows are added in
+};
+
+// Rows with many equal counts, and words that share prefixes of every length around the
+// 8 bytes the list sorts on at once, some empty, some repeated. `letters` is what they are
+// made of.
+Rows RandomRows(std::mt19937& random, int count, const std::string& letters) {
+  Rows rows;
+  const std::vector<std::string> stems = {"", "a", "abcdefg", "abcdefgh", "abcdefghijklmnop", "zz"};
+  for (int i = 0; i < count; ++i) {
+    const int kind = static_cast<int>(random() % 10);
+    rows.counts.push_back(kind < 7 ? static_cast<int32_t>(1 + random() % 4) : static_cast<int32_t>(random() % 100000));
+    std::string word = stems[random() % stems.size()];
+    for (size_t extra = random() % 12; extra > 0; --extra) word += letters[random() % letters.size()];
+    if (kind == 9 && !rows.words.empty()) word = rows.words[random() % rows.words.size()];
+    rows.words.push_back(word);
+  }
+  rows.order.resize(rows.counts.size());
+  std::iota(rows.order.begin(), rows.order.end(), 0u);
+  std::shuffle(rows.order.begin(), rows.order.end(), random);
+  return rows;
+}
+
+void AddInBulk(Listbox& list, Rows rows) {
+  TextColumn words;
+  for (const std::string& word : rows.words) words.Append(word);
+  list.AddCountedRows(std::move(rows.counts), std::move(words), std::move(rows.order));
+}
+
+// As File > Open adds them row by row.
+void AddOneByOne(Listbox& list, const Rows& rows) {
+  for (uint32_t entry : rows.order) {
+    list.AddRow(Str(rows.counts[entry]));
+    list.SetCellTag(list.ListCount() - 1, 0, Variant(rows.counts[entry]));
+    list.SetCell(list.ListCount() - 1, 1, String(rows.words[entry]));
+  }
+}
+
+// Every cell's text and tag, row by row.
+std::vector<std::string> Contents(const Listbox& list) {
+  std::vector<std::string> contents;
+  for (int32_t row = 0; row < list.ListCount(); ++row) {
+    std::string line;
+    for (int32_t column = 0; column < list.ColumnCount(); ++column) {
+      const Variant tag = list.CellTag(row, column);
+      line += list.Cell(row, column).ToUtf8() + "|" + std::to_string(static_cast<int>(tag.GetType())) + ":" +
+              tag.ToString().ToUtf8() + "|";
+    }
+    contents.push_back(line);
+  }
+  return contents;
+}
+
+Listbox& TheWords(Window& window) { return ControlNamed<Listbox>(window, "theWords"); }
+
+using ListRows = StartedProgram;
+
+TEST_F(ListRows, BulkRowsReadAsRowsAddedOneByOne) {
+  std::mt19937 random(7);
+  const Rows rows = RandomRows(random, 300, "abcxyz");
+  auto& bulkWindow = RuntimeNewWindow<WordCountWindow>();
+  auto& plainWindow = RuntimeNewWindow<WordCountWindow>();
+  Listbox& bulk = TheWords(bulkWindow);
+  Listbox& plain = TheWords(plainWindow);
+  AddInBulk(bulk, rows);
+  AddOneByOne(plain, rows);
+  ProcessEvents();
+
+  EXPECT_EQ(Contents(bulk), Contents(plain));
+  EXPECT_EQ(bulk.RowsUtf8({1, 0}, ", ", "\r"), plain.RowsUtf8({1, 0}, ", ", "\r"));
+  const QAbstractItemModel* shown = bulk.NativeView()->model();
+  const QAbstractItemModel* plainShown = plain.NativeView()->model();
+  ASSERT_EQ(shown->rowCount(), 300);
+  for (int row = 0; row < 300; row += 7) {
+    for (int column = 0; column < 2; ++column) {
+      EXPECT_EQ(shown->index(row, column).data(), plainShown->index(row, column).data()) << row << ", " << column;
+    }
+  }
+
+  // A change that the compact form cannot hold leaves every other cell as it was.
+  for (Listbox* list : {&bulk, &plain}) {
+    list->AddRow("last");
+    list->SetCell(3, 1, "Changed");
+    list->SetCellTag(4, 0, Variant("nine"));
+  }
+  EXPECT_EQ(Contents(bulk), Contents(plain));
+}
+
+struct SortCase {
+  const char* name;
+  std::string letters;
+  bool sortedWithoutHandler;  // whether the list can sort every column by itself
+};
+
+void PrintTo(const SortCase& c, std::ostream* out) { *out << c.name; }
+
+class HeadingSort : public StartedProgram, public ::testing::WithParamInterface<SortCase> {};
+
+TEST_P(HeadingSort, GivesTheOrderOfAStableSortAskingTheHandler) {
+  std::mt19937 random(11);
+  auto& window = RuntimeNewWindow<WordCountWindow>();
+  Listbox& list = TheWords(window);
+  int handlerCalls = 0;
+  list.InstallCompareRowsHandler(
+      [&](Listbox& me, int32_t row1, int32_t row2, int32_t column, int32_t& result) {
+        ++handlerCalls;
+        return window.theWords_CompareRows(me, row1, row2, column, result);
+      },
+      {Listbox::SortKey::kTagDifference, Listbox::SortKey::kTextIgnoringCase});
+  AddInBulk(list, RandomRows(random, 2000, GetParam().letters));
+
+  // By word, by count, by count again (descending), then a mix, clicks as a user makes them.
+  std::vector<int32_t> clicks = {1, 0, 0, 1, 1, 0};
+  for (int i = 0; i < 6; ++i) clicks.push_back(static_cast<int32_t>(random() % 2));
+  for (int32_t column : clicks) {
+    const bool ascending = !(list.SortedColumn() == column && list.SortedAscending());
+    std::vector<uint32_t> expected(static_cast<size_t>(list.ListCount()));
+    std::iota(expected.begin(), expected.end(), 0u);
+    std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+      int32_t result = 0;
+      EXPECT_TRUE(window.theWords_CompareRows(list, static_cast<int32_t>(a), static_cast<int32_t>(b), column, result));
+      return ascending ? result < 0 : result > 0;
+    });
+    const std::vector<std::string> before = Contents(list);
+    std::vector<std::string> wanted;
+    for (uint32_t row : expected) wanted.push_back(before[row]);
+
+    handlerCalls = 0;
+    list.SortByHeading(column);
+    ASSERT_EQ(Contents(list), wanted) << "column " << column << (ascending ? " ascending" : " descending");
+    EXPECT_EQ(list.SortedAscending(), ascending);
+    if (GetParam().sortedWithoutHandler) {
+      EXPECT_EQ(handlerCalls, 0);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, HeadingSort,
+    ::testing::Values(SortCase{"LowerCaseLetters", "abcxyz", true},
+                      // Capitals and other characters compare in ways that only the handler knows.
+                      SortCase{"MixedCaseAndSymbols", "aBc_Z~", false},
+                      SortCase{"NonAscii", "ab\xc3\xa9", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ListRows, SortKeepsTheSelectedRowSelected) {
+  std::mt19937 random(3);
+  auto& window = RuntimeNewWindow<WordCountWindow>();
+  Listbox& list = TheWords(window);
+  AddInBulk(list, RandomRows(random, 50, "abc"));
+  ProcessEvents();
+  QTableView* view = list.NativeView();
+  view->selectRow(10);
+  const std::string selected = Contents(list)[10];
+  list.SortByHeading(1);
+  const QModelIndexList rows = view->selectionModel()->selectedRows();
+  ASSERT_EQ(rows.size(), 1);
+  EXPECT_EQ(Contents(list)[static_cast<size_t>(rows.front().row())], selected);
+  EXPECT_EQ(view->currentIndex().row(), rows.front().row());
+}
+
+TEST_F(ListRows, HugeCellIsShownCutShortButCopiedWhole) {
+  auto& window = RuntimeNewWindow<WordCountWindow>();
+  Activate(window);
+  Listbox& list = TheWords(window);
+  const std::string huge(5'000'000, 'q');
+  TextColumn words;
+  words.Append(huge);
+  list.AddCountedRows({1}, std::move(words), {0});
+  ProcessEvents();
+
+  // Painting, resizing and sorting must not lay out the whole cell.
+  window.NativeWindow()->resize(700, 500);
+  list.SortByHeading(1);
+  list.NativeView()->viewport()->repaint();
+  const QString shown = list.NativeView()->model()->index(0, 1).data().toString();
+  EXPECT_LE(shown.size(), 1001);
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << "ends with an ellipsis";
+
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), huge + ", 1\r");
+}
+
+}  // namespace
