@@ -1,17 +1,18 @@
 // Times the program itself, headless: File > Open of one file from the moment the path is
 // accepted in the open dialog to the filled results window, then on that window sorting by
-// each column, Edit > Copy and both exports (each from the accepted save dialog to the end
-// of the command). Prints the peak resident memory after every step, and times on the same
-// file, in the same run:
+// each column (a second click sorts descending), Edit > Copy and both exports (each from
+// the accepted save dialog to the end of the command). Prints after every step the
+// whole-program peak resident memory, the peak during the step, and the resident memory
+// now; and times on the same file, in the same run:
 //   wc -w FILE
+//   LC_ALL=C sort WORDS   (WORDS: the file's distinct lower-case words, one a line, in the
+//                          order they first occur: what sorting by Word orders)
 //   LC_ALL=C tr -cs A-Za-z '\n' < FILE | tr A-Z a-z | sort | uniq -c | sort -n
 // Usage: open_benchmark FILE [RUNS]   (the tools and the two exports: best of RUNS, default 3;
 // File > Open and the other commands run once, so that the memory is that of one window)
 //
 // The dialogs are answered the way the GUI tests answer them: a timer polls for the modal
 // dialog, types the path into its name field and accepts it.
-
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -43,23 +44,37 @@ namespace {
 
 using namespace bench;
 
-double PeakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-// The resident memory now, from /proc (0 where there is none).
-double CurrentMegabytes() {
+// A line of /proc/self/status in megabytes (0 where there is none).
+double StatusMegabytes(const char* format) {
   std::FILE* status = std::fopen("/proc/self/status", "r");
   if (status == nullptr) return 0;
   char line[256];
   double kilobytes = 0;
   while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmRSS: %lf", &kilobytes) == 1) break;
+    if (std::sscanf(line, format, &kilobytes) == 1) break;
   }
   std::fclose(status);
   return kilobytes / 1024.0;
+}
+
+// The resident memory now.
+double CurrentMegabytes() { return StatusMegabytes("VmRSS: %lf"); }
+
+double highestPeak = 0;  // over the whole run, however often the step peak was reset
+
+// The peak resident memory since the last ResetStepPeak (Linux keeps it per process and
+// lets it be reset; where it cannot be, this is the whole run's peak).
+double StepPeakMegabytes() {
+  const double peak = StatusMegabytes("VmHWM: %lf");
+  highestPeak = std::max(highestPeak, peak);
+  return peak;
+}
+void ResetStepPeak() {
+  StepPeakMegabytes();
+  if (std::FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", clear);
+    std::fclose(clear);
+  }
 }
 
 MenuItem& Item(std::string_view name) {
@@ -108,10 +123,31 @@ double Time(const std::function<void()>& step) {
   return SecondsSince(start);
 }
 
+double residentBefore = 0;  // at the start of the step being measured
+
+void StartStep() {
+  ProcessPendingEvents();
+  residentBefore = CurrentMegabytes();
+  ResetStepPeak();
+}
+
 void Report(const char* step, double seconds) {
-  std::printf("%-28s %8.3f s   peak RSS %7.1f MB   now %7.1f MB\n", step, seconds, PeakMegabytes(),
-              CurrentMegabytes());
+  const double stepPeak = StepPeakMegabytes();
+  std::printf("%-28s %8.3f s   peak RSS %7.1f MB   during step %7.1f MB (+%6.1f)   now %7.1f MB\n", step,
+              seconds, highestPeak, stepPeak, stepPeak - residentBefore, CurrentMegabytes());
   std::fflush(stdout);
+}
+
+// The file's distinct lower-case words, one a line, in the order they first occur.
+std::filesystem::path WriteDistinctWords(const std::string& quotedFile, const std::filesystem::path& folder) {
+  const std::filesystem::path words = folder / "distinct-words.txt";
+  const std::string command = "LC_ALL=C tr -cs A-Za-z '\\n' < " + quotedFile + " | LC_ALL=C tr A-Z a-z | awk 'NF && !seen[$0]++' > " +
+                              ShellQuoted(words.string());
+  if (std::system(command.c_str()) != 0) {
+    std::fprintf(stderr, "could not list the words of %s\n", quotedFile.c_str());
+    std::exit(1);
+  }
+  return words;
 }
 
 }  // namespace
@@ -140,11 +176,17 @@ int main(int argc, char** argv) {
   const std::string quoted = ShellQuoted(file.string());
   const double wc = TimeWordCount(quoted, runs);
   const double pipeline = TimeToolConcordance(quoted, runs);
+  const std::filesystem::path words = WriteDistinctWords(quoted, outputFolder);
+  const double sortWords = TimeCommand("LC_ALL=C sort " + ShellQuoted(words.string()) + " > /dev/null", runs);
+  std::filesystem::remove(words);
 
   std::printf("file: %s\n", file.c_str());
+  StartStep();
   Report("started", 0);
   // File > Open once, so that the peak memory is that of one window.
+  StartStep();
   const double opened = ChooseWithFile("FileOpen", file);
+  const double residentBeforeView = CurrentMegabytes();
   Window* window = RuntimeOpenWindows().back();
   // The window is filled once its view shows every row.
   const double shown = Time([&] {
@@ -157,38 +199,47 @@ int main(int argc, char** argv) {
   std::printf("result: %s, %d rows shown\n", ControlNamed<StaticText>(*window, "Status").Text().ToUtf8().c_str(),
               list.NativeView()->model()->rowCount());
   Report("File > Open", open);
+  std::printf("  of which the view's rows     %7.1f MB\n", CurrentMegabytes() - residentBeforeView);
 
   QHeaderView* header = list.NativeView()->horizontalHeader();
   const auto clickHeading = [&](int column) {
+    StartStep();
     return Time([&] {
       emit header->sectionClicked(column);
       ProcessPendingEvents();
     });
   };
-  Report("sort by Count (as added)", clickHeading(0));
-  Report("sort by Word", clickHeading(1));
-  Report("sort by Count (from Word)", clickHeading(0));
-  Report("sort by Word", clickHeading(1));
+  // The first sort by Word is timed from the rows as File > Open left them.
+  Report("sort by Word (first)", clickHeading(1));
   Report("sort by Word, descending", clickHeading(1));
+  Report("sort by Count (from Word)", clickHeading(0));
+  Report("sort by Count, descending", clickHeading(0));
+  Report("sort by Word (from Count)", clickHeading(1));
 
   MakeActive(*window);
+  StartStep();
   Report("Edit > Copy", Time([] { ChooseMenuItem(Item("EditCopy")); }));
 
   double csv = 1e300, text = 1e300;
   for (int run = 0; run < runs; ++run) {
     std::filesystem::remove(outputFolder / "concordance csv.txt");
-    std::filesystem::remove(outputFolder / "concordance.txt");
     MakeActive(*window);
+    StartStep();
     csv = std::min(csv, ChooseWithFile("FileSaveAsCSV", outputFolder / "concordance csv.txt"));
-    MakeActive(*window);
-    text = std::min(text, ChooseWithFile("FileSaveAsText", outputFolder / "concordance.txt"));
   }
   Report("Save As CSV", csv);
+  for (int run = 0; run < runs; ++run) {
+    std::filesystem::remove(outputFolder / "concordance.txt");
+    MakeActive(*window);
+    StartStep();
+    text = std::min(text, ChooseWithFile("FileSaveAsText", outputFolder / "concordance.txt"));
+  }
   Report("Save As Text", text);
   std::filesystem::remove_all(outputFolder);
 
   std::printf("wc -w                        %8.3f s   open/wc       = %.2f\n", wc, open / wc);
   std::printf("tr|tr|sort|uniq|sort         %8.3f s   open/pipeline = %.2f\n", pipeline, open / pipeline);
+  std::printf("LC_ALL=C sort (the words)    %8.3f s\n", sortWords);
 
   ReleaseModuleObjects();
   return RuntimeExit();
