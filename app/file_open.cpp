@@ -6,16 +6,12 @@
 #include "app/word_count.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/controls.h"
-#include "framework/array.h"
 #include "framework/dialogs.h"
 #include "framework/text_input_stream.h"
 #include "framework/window.h"
 #include "framework/yield.h"
 
 bool App::_FileOpen_Action() {
-  std::vector<String> wordList;
-  std::vector<int32_t> countList;
-
   const std::unique_ptr<FolderItem> chosenFile = GetOpenFolderItem(TextFiles::All());
   if (chosenFile == nullptr) return true;
 
@@ -31,20 +27,18 @@ bool App::_FileOpen_Action() {
   WordCounts counts = CountWords(*stream);
   stream->Close();
   stream.reset();
-
-  FillSortedArrays(counts.wordCounts, wordList, countList);
-  const int32_t uniqueWords = counts.wordCounts.Count();
-  // The table has served; dropping it before the rows are added keeps the peak low.
-  counts.wordCounts = Dictionary();
+  const std::vector<uint32_t> order = SortedOrder(counts);
 
   auto& window = RuntimeNewWindow<WordCountWindow>();
   window.SetTitle(String("Concordance for ") + chosenFile->Name());
-  ControlNamed<StaticText>(window, "Status").SetText(TotalsLine(uniqueWords, counts.wordCount, counts.lineCount));
+  ControlNamed<StaticText>(window, "Status").SetText(TotalsLine(counts.UniqueWords(), counts.wordCount, counts.lineCount));
 
-  for (int32_t i = 0; i <= Ubound(wordList); ++i) {
-    ControlNamed<Listbox>(window, "theWords").AddRow(Str(countList[static_cast<size_t>(i)]));
-    ControlNamed<Listbox>(window, "theWords").SetCellTag(i, 0, Variant(countList[static_cast<size_t>(i)]));
-    ControlNamed<Listbox>(window, "theWords").SetCell(i, 1, wordList[static_cast<size_t>(i)]);
+  for (int32_t row = 0; row < static_cast<int32_t>(order.size()); ++row) {
+    const int32_t entry = static_cast<int32_t>(order[static_cast<size_t>(row)]);
+    const int32_t count = counts.occurrences[static_cast<size_t>(entry)];
+    ControlNamed<Listbox>(window, "theWords").AddRow(Str(count));
+    ControlNamed<Listbox>(window, "theWords").SetCellTag(row, 0, Variant(count));
+    ControlNamed<Listbox>(window, "theWords").SetCell(row, 1, String::FromUtf8(counts.words.At(entry)));
     RuntimeBackgroundTask();
   }
   return true;
