@@ -24,8 +24,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <iterator>
 #include <cstring>
+#include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -159,6 +162,53 @@ TEST_F(Sorting, EqualCountsKeepTheOrderOfThePreviousSort) {
   ClickHeading(window, 1);  // words descending
   ClickHeading(window, 0);
   EXPECT_THAT(ShownRows(window), ElementsAre("1 fig", "1 date", "9 pear", "9 kiwi", "12 apple"));
+}
+
+// Hundreds of rows with three counts between them: an unstable sort would scramble the ties.
+TEST_F(Sorting, TiesOnALongListKeepTheOrderOfThePreviousSortBothWays) {
+  std::istringstream distinct(DistinctWords(300, 3));
+  std::vector<std::string> words{std::istream_iterator<std::string>(distinct), {}};
+  std::shuffle(words.begin(), words.end(), std::mt19937(5));
+  std::string text;
+  for (size_t i = 0; i < words.size(); ++i) {
+    for (size_t n = 0; n <= i % 3; ++n) text += words[i] + "\n";
+  }
+  Window& window = OpenText(text);
+  // Sorted by count in `countOrder`, equal counts by word in `wordOrder`.
+  const auto expectOrder = [&](int countOrder, int wordOrder) {
+    const std::vector<std::string> rows = ShownRows(window);
+    ASSERT_EQ(rows.size(), 300u);
+    for (size_t i = 1; i < rows.size(); ++i) {
+      const int count1 = std::stoi(rows[i - 1]), count2 = std::stoi(rows[i]);
+      const std::string word1 = rows[i - 1].substr(2), word2 = rows[i].substr(2);
+      ASSERT_TRUE(count1 == count2 ? (word1 < word2) == (wordOrder > 0) : (count1 < count2) == (countOrder > 0))
+          << rows[i - 1] << " before " << rows[i];
+    }
+  };
+  ClickHeading(window, 1);
+  ClickHeading(window, 0);
+  expectOrder(+1, +1);
+  ClickHeading(window, 0);
+  expectOrder(-1, +1);
+  ClickHeading(window, 1);
+  ClickHeading(window, 1);  // words descending
+  ClickHeading(window, 0);
+  expectOrder(+1, -1);
+}
+
+// The rows as the view itself lays them out, not only as the model reports them.
+TEST_F(Sorting, ViewShowsEveryRowAndNoBlankOneAfterTheLast) {
+  Window& window = OpenText(kSortingText);
+  ProcessEvents();
+  QTableView* view = TheWords(window).NativeView();
+  view->resize(view->width(), 2000);  // room for every row
+  ProcessEvents();
+  EXPECT_EQ(view->verticalHeader()->count(), 5);
+  EXPECT_EQ(view->model()->rowCount(), 5);
+  const QModelIndex last = view->model()->index(4, 1);
+  EXPECT_EQ(last.data().toString(), "apple");
+  EXPECT_TRUE(view->visualRect(last).isValid());
+  EXPECT_FALSE(view->indexAt(view->visualRect(last).center() + QPoint(0, view->rowHeight(4))).isValid());
 }
 
 // ---- The comparison handler, asked directly

@@ -44,6 +44,39 @@ TEST_F(TextOutputStreamTest, ReplacesAnEarlierFileOnlyOnClose) {
   EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
+TEST_F(TextOutputStreamTest, SavingOverALinkWritesTheFileItNamesAndKeepsTheLink) {
+  const auto file = folder_.Write("real.txt", "earlier");
+  const auto link = folder_ / "link.txt";
+  std::filesystem::create_symlink("real.txt", link);
+  auto stream = TextOutputStream::Create(FolderItem(link));
+  stream->WriteLine("new");
+  stream->Close();
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadBytes(file), "new\n");
+  EXPECT_EQ(folder_.EntryCount(), 2u);
+}
+
+// The file is finished beside its target and renamed into place; a rename cannot cross file
+// systems, so the target's own folder must be used even when a link leads there.
+TEST_F(TextOutputStreamTest, SavesThroughALinkToAFileOnAnotherFileSystem) {
+  struct stat here, there;
+  if (::stat(folder_.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev ||
+      ::access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "needs a writable /dev/shm on a file system other than " << folder_.Path();
+  }
+  const TempFolder elsewhereFolder("/dev/shm");
+  const std::filesystem::path& elsewhere = elsewhereFolder.Path();
+  const auto link = folder_ / "link.txt";
+  std::filesystem::create_symlink(elsewhere / "out.txt", link);
+  for (const auto& target : {elsewhere / "out.txt", link}) {  // a new file there, then over it through the link
+    auto stream = TextOutputStream::Create(FolderItem(target));
+    stream->WriteLine(String(target.filename().c_str()));
+    EXPECT_NO_THROW(stream->Close()) << target;
+  }
+  EXPECT_EQ(ReadBytes(elsewhere / "out.txt"), "link.txt\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
 TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
   const auto file = folder_.Write("out.txt", "earlier");
   auto stream = TextOutputStream::Create(FolderItem(file));
