@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>

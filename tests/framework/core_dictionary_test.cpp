@@ -30,19 +30,6 @@ TEST(Dictionary, KeepsKeysInTheOrderFirstEntered) {
   EXPECT_EQ(d.Value("hat").ToInt32(), 1);
 }
 
-TEST(Dictionary, StringKeysAreCaseSensitiveAndDistinctFromNumbers) {
-  Dictionary d;
-  d.SetValue("The", 1);
-  d.SetValue("the", 2);
-  d.SetValue(1, "one");
-  d.SetValue("1", "text one");
-  EXPECT_EQ(d.Count(), 4);
-  EXPECT_EQ(d.Value("The").ToInt32(), 1);
-  EXPECT_EQ(d.Value(1).ToString().ToUtf8(), "one");
-  EXPECT_EQ(d.Value("1").ToString().ToUtf8(), "text one");
-  EXPECT_FALSE(d.HasKey("THE"));
-}
-
 TEST(Dictionary, MissingKeysAndIndexesRaise) {
   Dictionary d;
   d.SetValue("present", 1);
