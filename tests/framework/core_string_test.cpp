@@ -92,26 +92,6 @@ TEST(String, MidToTheEndAndNegativeLength) {
   EXPECT_THROW(Mid(String("abc"), 1, -1), OutOfBoundsException);
 }
 
-struct InStrCase {
-  int32_t start;
-  const char* source;
-  const char* find;
-  int32_t expected;
-};
-
-class StringInStr : public testing::TestWithParam<InStrCase> {};
-
-TEST_P(StringInStr, FindsIgnoringAsciiCase) {
-  const InStrCase& c = GetParam();
-  EXPECT_EQ(InStr(c.start, String(c.source), String(c.find)), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StringInStr,
-    testing::Values(InStrCase{0, "abcdefghijklmnopqrstuvwxyz", "Z", 26}, InStrCase{0, "abcdefghijklmnopqrstuvwxyz", "1", 0},
-                    InStrCase{3, "abcabc", "BC", 5}, InStrCase{6, "abcabc", "bc", 0}, InStrCase{3, "abc", "", 3},
-                    InStrCase{0, "caf\xC3\xA9", "\xC3\xA9", 4}, InStrCase{0, "CAF\xC3\x89", "\xC3\xA9", 0}));
-
 struct StrCompCase {
   const char* a;
   const char* b;
