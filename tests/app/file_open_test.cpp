@@ -123,7 +123,8 @@ TEST_P(FileOpenShows, TotalsAndOneRowPerWordAscendingByCount) {
   EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [&](auto& a, auto& b) { return count(a) < count(b); }));
   // Equal counts may stand in any order before the first sort.
   std::vector<std::string> rows = shown;
-  std::sort(rows.begin(), rows.end(), [&](auto& a, auto& b) { return std::pair(count(a), a) < std::pair(count(b), b); });
+  std::sort(rows.begin(), rows.end(),
+            [&](auto& a, auto& b) { return std::pair(count(a), a) < std::pair(count(b), b); });
   EXPECT_EQ(rows, GetParam().rows);
   EXPECT_FALSE(ControlNamed<Listbox>(window, "theWords").NativeView()->horizontalHeader()->isSortIndicatorShown());
 }

@@ -95,8 +95,8 @@ std::vector<std::string> ShownMenu(std::string_view name) {
   QMenu* menu = Item(name).NativeMenu();
   std::vector<std::string> shown = {menu->title().toStdString()};
   for (QAction* action : menu->actions()) {
-    shown.push_back(action->isSeparator() ? "-"
-                                          : (action->text() + " " + action->shortcut().toString()).trimmed().toStdString());
+    const QString text = action->text() + " " + action->shortcut().toString();
+    shown.push_back(action->isSeparator() ? "-" : text.trimmed().toStdString());
   }
   return shown;
 }

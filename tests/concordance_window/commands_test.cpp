@@ -135,9 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SortCase{"CountByNumber", {1, 0}, {"1 date", "1 fig", "9 kiwi", "9 pear", "12 apple"}, Qt::AscendingOrder},
         // Reversed as a whole: equal counts keep the order they had.
-        SortCase{"CountAgainReverses", {1, 0, 0}, {"12 apple", "9 kiwi", "9 pear", "1 date", "1 fig"}, Qt::DescendingOrder},
+        SortCase{"CountAgainReverses", {1, 0, 0}, {"12 apple", "9 kiwi", "9 pear", "1 date", "1 fig"},
+                 Qt::DescendingOrder},
         SortCase{"Word", {1}, {"12 apple", "1 date", "1 fig", "9 kiwi", "9 pear"}, Qt::AscendingOrder},
-        SortCase{"WordAgainReverses", {1, 1}, {"9 pear", "9 kiwi", "1 fig", "1 date", "12 apple"}, Qt::DescendingOrder}),
+        SortCase{"WordAgainReverses", {1, 1}, {"9 pear", "9 kiwi", "1 fig", "1 date", "12 apple"},
+                 Qt::DescendingOrder}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Hundreds of rows with three counts between them: an unstable sort would scramble the ties.

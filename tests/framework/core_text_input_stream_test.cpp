@@ -108,7 +108,8 @@ TEST(TextInputStream, OpenRefusesWhatIsNotARegularFile) {
   TempFolder folder;
   const auto fifo = folder / "fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::filesystem::path& path : {folder / "missing.txt", folder.Path(), fifo, std::filesystem::path("/dev/null")}) {
+  for (const std::filesystem::path& path :
+       {folder / "missing.txt", folder.Path(), fifo, std::filesystem::path("/dev/null")}) {
     try {
       TextInputStream::Open(FolderItem(path));
       ADD_FAILURE() << "opened " << path;

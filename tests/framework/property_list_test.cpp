@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"BackColorWhite", "BackColor \xFF\xFF\xFF", {{"BackColor", Color{255, 255, 255}}}},
         Example{"EmptyHelpTagThenNextName", "HelpTag \0\0\0\0Visible \0"s, {{"HelpTag", String()}, {"Visible", false}}},
         Example{"SmallestIndex", "Index \x80\0\0\0"s, {{"Index", std::numeric_limits<int32_t>::min()}}},
-        Example{"CopyrightSignTakesTwoBytes", "Text \0\0\0\x03\xC2\xA9" "A"s, {{"Text", String::FromUtf8("\xC2\xA9" "A")}}},
+        Example{"CopyrightSignTakesTwoBytes", "Text \0\0\0\x03\xC2\xA9" "A"s,
+                {{"Text", String::FromUtf8("\xC2\xA9" "A")}}},
         Example{"NulInsideString", "Text \0\0\0\x03" "a\0bTop \0\0\0\x07"s,
                 {{"Text", String::FromUtf8("a\0b"s)}, {"Top", 7}}},
         Example{"NamesInAnyCase", "MacProcId \0\0\0\x01ScrollBarHorizontal \x01scrollbarvertical \0MULTILINE \x01"s,
@@ -179,7 +180,8 @@ TEST(PropertyList, MutatedListsAreReadOrRejectedCleanly) {
         case 3: list.erase(below(list.size()), 1 + below(4)); break;
         case 4:
           if (!stringCounts.empty() && stringCounts.back() + 4 <= list.size()) {
-            const uint32_t huge[] = {0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, uint32_t(list.size() - stringCounts.back() - 3)};
+            const uint32_t justPastTheEnd = uint32_t(list.size() - stringCounts.back() - 3);
+            const uint32_t huge[] = {0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu, justPastTheEnd};
             list.replace(stringCounts.back(), 4, BigEndian32(huge[below(std::size(huge))]));
           }
           break;
