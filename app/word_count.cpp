@@ -64,9 +64,33 @@ inline uint64_t Load8(const char* bytes) {
 }
 
 // The low `count` bytes (1..8) of a 64-bit load.
-inline uint64_t LowBytes(size_t count) { return count >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * count)) - 1; }
-
 constexpr uint64_t kCaseBits = 0x2020202020202020ull;
+
+// The low `count` bytes (0..8) of a 64-bit load, from a table so that no branch depends on the
+// length of a word.
+constexpr uint64_t kLowBytes[9] = {0,
+                                   0xFFull,
+                                   0xFFFFull,
+                                   0xFFFFFFull,
+                                   0xFFFFFFFFull,
+                                   0xFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFFFull,
+                                   ~uint64_t{0}};
+inline uint64_t LowBytes(size_t count) { return kLowBytes[count]; }
+
+// A word of at most 16 letters as two lower-case 64-bit halves, zero past its end. Most words
+// are this short, and for them hashing and comparing take no branch on the length.
+struct ShortWord {
+  uint64_t first, second;
+};
+inline ShortWord LoadShortWord(const char* letters, size_t length) {
+  const size_t inFirst = length < 8 ? length : 8;
+  const size_t inSecond = length - inFirst;
+  return {(Load8(letters) | kCaseBits) & LowBytes(inFirst), (Load8(letters + 8) | kCaseBits) & LowBytes(inSecond)};
+}
+constexpr size_t kShortWord = 16;
+
 
 inline uint64_t Mix(uint64_t h) {
   h ^= h >> 32;
@@ -76,9 +100,12 @@ inline uint64_t Mix(uint64_t h) {
 }
 
 // Hash of the lower-case form of a run of letters in any case (or already in lower case: `|`
-// with the case bits changes nothing then). Reads up to 7 bytes past the end.
+// with the case bits changes nothing then). Reads up to 16 bytes past the end.
 inline uint64_t HashLetters(const char* letters, size_t length) {
-  if (length <= 8) return Mix(((Load8(letters) | kCaseBits) & LowBytes(length)) * 0x9E3779B97F4A7C15ull);
+  if (length <= kShortWord) {
+    const ShortWord word = LoadShortWord(letters, length);
+    return Mix((word.first * 0x9E3779B97F4A7C15ull) ^ (word.second * 0xC2B2AE3D27D4EB4Full));
+  }
   uint64_t h = length;
   size_t at = 0;
   for (; at + 8 < length; at += 8)
@@ -123,8 +150,18 @@ class WordTable {
   // Brings the index slot where a word of this hash is looked for into the cache.
   void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
 
+  // Once the slot is in the cache: brings in the word and count that the slot points to, the
+  // likely match.
+  void Warm(uint64_t hash) const {
+    const uint32_t slot = slots_[Home(hash)];
+    if (slot == 0) return;
+    const uint32_t entry = (slot & ~tagMask_) - 1;
+    __builtin_prefetch(words_.Bytes().data() + words_.Offsets()[entry]);
+    __builtin_prefetch(occurrences_.data() + entry);
+  }
+
   // `times` more occurrences of the letters [letters, letters + length), in any case, whose
-  // HashLetters is `hash`. Up to 7 bytes past the end are read.
+  // HashLetters is `hash`. Up to 16 bytes past the end are read.
   __attribute__((always_inline)) void Count(const char* letters, size_t length, uint64_t hash, int32_t times) {
     const uint32_t tag = Tag(hash);
     size_t at = Home(hash);
@@ -179,6 +216,11 @@ class WordTable {
     const uint32_t start = offsets[entry];
     if (offsets[entry + 1] - start != length) return false;
     const char* stored = words_.Bytes().data() + start;
+    if (length <= kShortWord) {
+      const ShortWord word = LoadShortWord(letters, length);
+      const ShortWord other = LoadShortWord(stored, length);
+      return ((word.first ^ other.first) | (word.second ^ other.second)) == 0;
+    }
     size_t at = 0;
     for (; at + 8 < length; at += 8)
       if (Load8(stored + at) != (Load8(letters + at) | kCaseBits)) return false;
@@ -269,6 +311,7 @@ class LookaheadCounter {
   void Add(const char* letters, size_t length, int32_t times) {
     const uint64_t hash = HashLetters(letters, length);
     table_.Prefetch(hash);
+    if (added_ >= kAhead / 2) table_.Warm(pending_[(added_ - kAhead / 2) % kAhead].hash);
     Pending& waiting = pending_[added_ % kAhead];
     if (added_ >= kAhead) table_.Count(waiting.letters, waiting.length, waiting.hash, waiting.times);
     waiting = {letters, length, hash, times};
@@ -469,15 +512,32 @@ void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
 
 uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
 
+// Text in which most words are new grows the index to millions of slots; growing it at once to
+// what the rest of the file would add at the rate of the last piece saves rehashing it again
+// and again (each time touching every word).
+void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, size_t bytes, int64_t bytesLeft) {
+  if (bytesLeft <= 0 || bytes == 0) return;
+  const double perByte = static_cast<double>(newWords) / static_cast<double>(bytes);
+  table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
+}
+
 void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize) {
   WordTable table(counts);
-  table.Reserve(stream.SizeHint());
+  const int64_t fileSize = stream.SizeHint();
+  table.Reserve(fileSize);
   BlockReader reader(stream, blockSize);
   ScanTotals totals;
   std::vector<char> buffer;
+  int64_t bytesRead = 0;
   while (const size_t size = reader.Next(buffer)) {
+    const size_t wordsBefore = counts.occurrences.size();
+    const int64_t wordCountBefore = totals.words;
     ScanBlock(buffer.data(), buffer.data() + size, table, totals);
     CheckTotals(counts, totals);
+    bytesRead += static_cast<int64_t>(size);
+    const size_t newWords = counts.occurrences.size() - wordsBefore;
+    if (static_cast<int64_t>(newWords) * 2 > totals.words - wordCountBefore)
+      ReserveForNewWords(table, counts.occurrences.size(), newWords, size, fileSize - bytesRead);
     RuntimeBackgroundTasks(Passes(size));
   }
   table.Release();
@@ -498,31 +558,20 @@ struct Chunk {
   bool counted = false;  // guarded by the pool's mutex
 };
 
-// Text in which most words are new grows the index to millions of slots; growing it at once to
-// what the rest of the file would add at the rate of the last chunk saves rehashing it again and
-// again (each time touching every word).
-void ReserveForNewWords(WordTable& table, size_t wordsSoFar, int64_t bytesLeft, const Chunk& chunk) {
-  if (bytesLeft <= 0 || chunk.size == 0) return;
-  const double perByte = static_cast<double>(chunk.counts.UniqueWords()) / static_cast<double>(chunk.size);
-  table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
-}
-
 // Worker threads that count chunks. They touch nothing but the chunk they are given: no yield
 // hook and no toolkit code runs on them.
 class ChunkWorkers {
  public:
   explicit ChunkWorkers(unsigned count) {
     threads_.reserve(count);
-    for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
-  }
-  ~ChunkWorkers() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
+    try {
+      for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+      Stop();
+      throw;
     }
-    workAvailable_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
   }
+  ~ChunkWorkers() { Stop(); }
   ChunkWorkers(const ChunkWorkers&) = delete;
   ChunkWorkers& operator=(const ChunkWorkers&) = delete;
 
@@ -547,6 +596,16 @@ class ChunkWorkers {
   }
 
  private:
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    workAvailable_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
   void Work() {
     for (;;) {
       Chunk* chunk;
@@ -634,7 +693,8 @@ void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chun
       // memory than the workers save time.
       mostInFlight = 2;
       reader.SetBlockSize(std::min(chunkSize, kSmallChunkSize));
-      ReserveForNewWords(table, counts.occurrences.size(), fileSize - mergedBytes, *oldest);
+      ReserveForNewWords(table, counts.occurrences.size(), static_cast<size_t>(oldest->counts.UniqueWords()),
+                         oldest->size, fileSize - mergedBytes);
     } else {
       mostInFlight = workerCount + 2;
       reader.SetBlockSize(chunkSize);
