@@ -99,19 +99,35 @@ inline uint64_t Mix(uint64_t h) {
   return h;
 }
 
-// Hash of the lower-case form of a run of letters in any case (or already in lower case: `|`
-// with the case bits changes nothing then). Reads up to 16 bytes past the end.
-inline uint64_t HashLetters(const char* letters, size_t length) {
-  if (length <= kShortWord) {
-    const ShortWord word = LoadShortWord(letters, length);
-    return Mix((word.first * 0x9E3779B97F4A7C15ull) ^ (word.second * 0xC2B2AE3D27D4EB4Full));
-  }
+inline uint64_t HashShortWord(const ShortWord& word) {
+  return Mix((word.first * 0x9E3779B97F4A7C15ull) ^ (word.second * 0xC2B2AE3D27D4EB4Full));
+}
+
+inline uint64_t HashLongWord(const char* letters, size_t length) {
   uint64_t h = length;
   size_t at = 0;
   for (; at + 8 < length; at += 8)
     h = std::rotl((h ^ (Load8(letters + at) | kCaseBits)) * 0x9E3779B97F4A7C15ull, 29);
   h ^= (Load8(letters + at) | kCaseBits) & LowBytes(length - at);
   return Mix(h * 0x9E3779B97F4A7C15ull);
+}
+
+// A word ready for the table: its letters in any case (or already in lower case: `|` with the
+// case bits changes nothing then), their number, the hash of the lower-case form and, for a
+// word of at most 16 letters, its lower-case halves. Up to 16 bytes past the end are read.
+struct WordKey {
+  const char* letters;
+  size_t length;
+  ShortWord halves;  // zero for a longer word
+  uint64_t hash;
+};
+
+inline WordKey MakeKey(const char* letters, size_t length) {
+  if (length <= kShortWord) {
+    const ShortWord halves = LoadShortWord(letters, length);
+    return {letters, length, halves, HashShortWord(halves)};
+  }
+  return {letters, length, {0, 0}, HashLongWord(letters, length)};
 }
 
 // The count table: the distinct words in a TextColumn in order of first occurrence, their
@@ -126,6 +142,7 @@ class WordTable {
     std::vector<char>& bytes = words_.Bytes();
     used_ = bytes.size();
     bytes.resize(used_ + kPadding);
+    KeepPointers();
     Rehash(occurrences_.size());
   }
   ~WordTable() { Release(); }
@@ -140,6 +157,7 @@ class WordTable {
     words_.Bytes().reserve(used_ + bytes + kPadding);
     words_.Offsets().reserve(words_.Offsets().size() + bytes / 2 + 1);
     occurrences_.reserve(occurrences_.size() + bytes / 2 + 1);
+    KeepPointers();
   }
 
   // Grows the index at once to hold `entries` words, rather than step by step.
@@ -150,36 +168,25 @@ class WordTable {
   // Brings the index slot where a word of this hash is looked for into the cache.
   void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
 
-  // Once the slot is in the cache: brings in the word and count that the slot points to, the
-  // likely match.
-  void Warm(uint64_t hash) const {
-    const uint32_t slot = slots_[Home(hash)];
-    if (slot == 0) return;
-    const uint32_t entry = (slot & ~tagMask_) - 1;
-    __builtin_prefetch(words_.Bytes().data() + words_.Offsets()[entry]);
-    __builtin_prefetch(occurrences_.data() + entry);
-  }
-
-  // `times` more occurrences of the letters [letters, letters + length), in any case, whose
-  // HashLetters is `hash`. Up to 16 bytes past the end are read.
-  __attribute__((always_inline)) void Count(const char* letters, size_t length, uint64_t hash, int32_t times) {
-    const uint32_t tag = Tag(hash);
-    size_t at = Home(hash);
+  // `times` more occurrences of a word.
+  __attribute__((always_inline)) void Count(const WordKey& key, int32_t times) {
+    const uint32_t tag = Tag(key.hash);
+    size_t at = Home(key.hash);
     for (;;) {
       const uint32_t slot = slots_[at];
       if (slot == 0) break;
       if ((slot & tagMask_) == tag) {
         const uint32_t entry = (slot & ~tagMask_) - 1;
-        if (Matches(entry, letters, length)) {
-          int32_t& count = occurrences_[entry];
-          if (count > kMaxCount - times) ThrowTooOften(Lowered(letters, length));
+        if (Matches(entry, key)) {
+          int32_t& count = counts_[entry];
+          if (count > kMaxCount - times) ThrowTooOften(Lowered(key.letters, key.length));
           count += times;
           return;
         }
       }
       if (++at == capacity_) at = 0;
     }
-    Insert(at, tag, letters, length, times);
+    Insert(at, tag, key.letters, key.length, times);
   }
 
   // Empties the table but keeps its memory, for the next chunk.
@@ -187,6 +194,7 @@ class WordTable {
     words_.Offsets().assign(1, 0);
     occurrences_.clear();
     used_ = 0;
+    KeepPointers();
     std::fill(slots_.get(), slots_.get() + capacity_, 0u);
   }
 
@@ -195,9 +203,16 @@ class WordTable {
     slots_.reset();
     capacity_ = 0;
     words_.Bytes().resize(used_);
+    KeepPointers();
   }
 
  private:
+  void KeepPointers() {
+    bytes_ = words_.Bytes().data();
+    offsets_ = words_.Offsets().data();
+    counts_ = occurrences_.data();
+  }
+
   struct FreeDeleter {
     void operator()(uint32_t* slots) const { std::free(slots); }
   };
@@ -211,20 +226,20 @@ class WordTable {
     return word;
   }
 
-  bool Matches(uint32_t entry, const char* letters, size_t length) const {
-    const std::vector<uint32_t>& offsets = words_.Offsets();
-    const uint32_t start = offsets[entry];
-    if (offsets[entry + 1] - start != length) return false;
-    const char* stored = words_.Bytes().data() + start;
+  bool Matches(uint32_t entry, const WordKey& key) const {
+    const uint32_t start = offsets_[entry];
+    const size_t length = key.length;
+    if (offsets_[entry + 1] - start != length) return false;
+    const char* stored = bytes_ + start;
     if (length <= kShortWord) {
-      const ShortWord word = LoadShortWord(letters, length);
-      const ShortWord other = LoadShortWord(stored, length);
-      return ((word.first ^ other.first) | (word.second ^ other.second)) == 0;
+      const size_t inFirst = length < 8 ? length : 8;
+      return (((Load8(stored) & LowBytes(inFirst)) ^ key.halves.first) |
+              ((Load8(stored + 8) & LowBytes(length - inFirst)) ^ key.halves.second)) == 0;
     }
     size_t at = 0;
     for (; at + 8 < length; at += 8)
-      if (Load8(stored + at) != (Load8(letters + at) | kCaseBits)) return false;
-    return ((Load8(stored + at) ^ (Load8(letters + at) | kCaseBits)) & LowBytes(length - at)) == 0;
+      if (Load8(stored + at) != (Load8(key.letters + at) | kCaseBits)) return false;
+    return ((Load8(stored + at) ^ (Load8(key.letters + at) | kCaseBits)) & LowBytes(length - at)) == 0;
   }
 
   __attribute__((noinline)) void Insert(size_t at, uint32_t tag, const char* letters, size_t length, int32_t times) {
@@ -244,6 +259,7 @@ class WordTable {
     used_ += length;
     words_.Offsets().push_back(static_cast<uint32_t>(used_));
     occurrences_.push_back(times);
+    KeepPointers();
     slots_[at] = tag | static_cast<uint32_t>(entry + 1);
     if ((entry + 1) * 4 > capacity_ * 3) Rehash(entry + 1);
   }
@@ -286,7 +302,7 @@ class WordTable {
         slots_[at] = Tag(hash) | static_cast<uint32_t>(entry - kAhead + 1);
       }
       if (entry < count) {
-        hashes[entry % kAhead] = HashLetters(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
+        hashes[entry % kAhead] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]).hash;
         Prefetch(hashes[entry % kAhead]);
       }
     }
@@ -295,6 +311,11 @@ class WordTable {
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
   size_t used_ = 0;  // bytes of words; words_.Bytes() has kPadding more while counting
+  // The blocks of the three vectors, kept here so that a lookup need not reach them through
+  // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
+  const char* bytes_ = nullptr;
+  const uint32_t* offsets_ = nullptr;
+  int32_t* counts_ = nullptr;
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
@@ -306,32 +327,25 @@ class WordTable {
 class LookaheadCounter {
  public:
   explicit LookaheadCounter(WordTable& table) : table_(table) {}
-  ~LookaheadCounter() = default;
 
   void Add(const char* letters, size_t length, int32_t times) {
-    const uint64_t hash = HashLetters(letters, length);
-    table_.Prefetch(hash);
-    if (added_ >= kAhead / 2) table_.Warm(pending_[(added_ - kAhead / 2) % kAhead].hash);
+    const WordKey key = MakeKey(letters, length);
+    table_.Prefetch(key.hash);
     Pending& waiting = pending_[added_ % kAhead];
-    if (added_ >= kAhead) table_.Count(waiting.letters, waiting.length, waiting.hash, waiting.times);
-    waiting = {letters, length, hash, times};
+    if (added_ >= kAhead) table_.Count(waiting.key, waiting.times);
+    waiting = {key, times};
     ++added_;
   }
   void Flush() {
-    for (size_t i = added_ > kAhead ? added_ - kAhead : 0; i < added_; ++i) {
-      const Pending& waiting = pending_[i % kAhead];
-      table_.Count(waiting.letters, waiting.length, waiting.hash, waiting.times);
-    }
+    for (size_t i = added_ > kAhead ? added_ - kAhead : 0; i < added_; ++i)
+      table_.Count(pending_[i % kAhead].key, pending_[i % kAhead].times);
     added_ = 0;
   }
-  size_t Added() const { return added_; }
 
  private:
   static constexpr size_t kAhead = 8;
   struct Pending {
-    const char* letters;
-    size_t length;
-    uint64_t hash;
+    WordKey key;
     int32_t times;
   };
   WordTable& table_;
@@ -396,7 +410,7 @@ inline ByteMasks Classify64(const char* bytes) {
 // Counts the words and line ends of [begin, end), which ends after a non-letter or at the end
 // of the file (so no word runs on into the next block) and has kPadding readable bytes after it.
 // Built twice, with and without the POPCNT instruction, and picked when the program loads.
-__attribute__((target_clones("popcnt", "default")))
+__attribute__((target_clones("arch=x86-64-v3", "popcnt", "default")))
 void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
   LookaheadCounter counter(table);
   int64_t words = 0;
