@@ -198,15 +198,24 @@ class WordTable {
     std::fill(slots_.get(), slots_.get() + capacity_, 0u);
   }
 
-  // Frees the index and leaves the words and counts as a plain WordCounts.
+  // Frees the index and leaves the words and counts as a plain WordCounts. Room reserved for a
+  // file that turned out to hold far fewer words is given back, not handed on to the list.
   void Release() {
     slots_.reset();
     capacity_ = 0;
     words_.Bytes().resize(used_);
+    ShrinkIfMostlyEmpty(words_.Bytes());
+    ShrinkIfMostlyEmpty(words_.Offsets());
+    ShrinkIfMostlyEmpty(occurrences_);
     KeepPointers();
   }
 
  private:
+  template <typename Vector>
+  static void ShrinkIfMostlyEmpty(Vector& vector) {
+    if (vector.capacity() - vector.size() > vector.size()) vector.shrink_to_fit();
+  }
+
   void KeepPointers() {
     bytes_ = words_.Bytes().data();
     offsets_ = words_.Offsets().data();
