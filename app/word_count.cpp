@@ -63,7 +63,7 @@ inline uint64_t Load8(const char* bytes) {
   return value;
 }
 
-// The low `count` bytes (1..8) of a 64-bit load.
+// `|` with this lower-cases eight ASCII letters at once.
 constexpr uint64_t kCaseBits = 0x2020202020202020ull;
 
 // The low `count` bytes (0..8) of a 64-bit load, from a table so that no branch depends on the
@@ -90,7 +90,6 @@ inline ShortWord LoadShortWord(const char* letters, size_t length) {
   return {(Load8(letters) | kCaseBits) & LowBytes(inFirst), (Load8(letters + 8) | kCaseBits) & LowBytes(inSecond)};
 }
 constexpr size_t kShortWord = 16;
-
 
 inline uint64_t Mix(uint64_t h) {
   h ^= h >> 32;
@@ -416,10 +415,17 @@ inline ByteMasks Classify64(const char* bytes) {
   return masks;
 }
 
+// Built twice on x86-64, with and without the POPCNT instruction, the right one picked when the
+// program loads: without it every count of line ends would be a library call.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WITH_POPCNT_IF_PRESENT __attribute__((target_clones("popcnt", "default")))
+#else
+#define WITH_POPCNT_IF_PRESENT
+#endif
+
 // Counts the words and line ends of [begin, end), which ends after a non-letter or at the end
 // of the file (so no word runs on into the next block) and has kPadding readable bytes after it.
-// Built twice, with and without the POPCNT instruction, and picked when the program loads.
-__attribute__((target_clones("arch=x86-64-v3", "popcnt", "default")))
+WITH_POPCNT_IF_PRESENT
 void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
   LookaheadCounter counter(table);
   int64_t words = 0;
