@@ -149,13 +149,13 @@ std::vector<std::thread::id> yieldThreads;
 TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   TempFolder folder;
   std::string bytes;
-  for (int i = 0; i < 4000; ++i) bytes += "several words on each line\n";
-  SlowTextInputStream stream(folder.Write("slow.txt", bytes), 16384);
+  for (int i = 0; i < 2000; ++i) bytes += "several words on each line\n";
+  SlowTextInputStream stream(folder.Write("slow.txt", bytes), 8192);
   yieldThreads.clear();
   SetBackgroundTaskHandler([] { yieldThreads.push_back(std::this_thread::get_id()); });
-  const WordCounts counts = CountWords(stream, {.chunkSize = 4096, .threads = 4, .parallelFrom = 0});
+  const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 0});
   SetBackgroundTaskHandler(nullptr);
-  EXPECT_EQ(counts.wordCount, 20000);
+  EXPECT_EQ(counts.wordCount, 10000);
   EXPECT_FALSE(yieldThreads.empty());
   for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
