@@ -2,13 +2,19 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <exception>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -31,6 +37,12 @@ using word_tokeniser_detail::IsWordCharacter;
 
 constexpr int64_t kMaxCount = std::numeric_limits<int32_t>::max();
 constexpr size_t kDefaultBlockSize = size_t{1} << 20;
+constexpr size_t kDefaultChunkSize = size_t{1} << 21;
+// Chunks for text in which most words are new: their tables are several times their size, and
+// merging them is most of the work, so a few small chunks in flight keep the memory down.
+constexpr size_t kSmallChunkSize = size_t{1} << 18;
+// Below this a file is counted in well under a tenth of a second on one thread.
+constexpr int64_t kDefaultParallelFrom = int64_t{8} << 20;
 // Readable bytes after every scanned block and after the key arena, so that 64-byte and
 // 8-byte loads never need a bounds check.
 constexpr size_t kPadding = 64;
@@ -51,10 +63,33 @@ inline uint64_t Load8(const char* bytes) {
   return value;
 }
 
-// The low `count` bytes (1..8) of a 64-bit load.
-inline uint64_t LowBytes(size_t count) { return count >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * count)) - 1; }
-
+// `|` with this lower-cases eight ASCII letters at once.
 constexpr uint64_t kCaseBits = 0x2020202020202020ull;
+
+// The low `count` bytes (0..8) of a 64-bit load, from a table so that no branch depends on the
+// length of a word.
+constexpr uint64_t kLowBytes[9] = {0,
+                                   0xFFull,
+                                   0xFFFFull,
+                                   0xFFFFFFull,
+                                   0xFFFFFFFFull,
+                                   0xFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFFFull,
+                                   ~uint64_t{0}};
+inline uint64_t LowBytes(size_t count) { return kLowBytes[count]; }
+
+// A word of at most 16 letters as two lower-case 64-bit halves, zero past its end. Most words
+// are this short, and for them hashing and comparing take no branch on the length.
+struct ShortWord {
+  uint64_t first, second;
+};
+inline ShortWord LoadShortWord(const char* letters, size_t length) {
+  const size_t inFirst = length < 8 ? length : 8;
+  const size_t inSecond = length - inFirst;
+  return {(Load8(letters) | kCaseBits) & LowBytes(inFirst), (Load8(letters + 8) | kCaseBits) & LowBytes(inSecond)};
+}
+constexpr size_t kShortWord = 16;
 
 inline uint64_t Mix(uint64_t h) {
   h ^= h >> 32;
@@ -63,14 +98,35 @@ inline uint64_t Mix(uint64_t h) {
   return h;
 }
 
-// Hash of a lower-case word; `lowered` has readable bytes up to a multiple of 8 past its end.
-inline uint64_t HashWord(const char* lowered, size_t length) {
-  if (length <= 8) return Mix((Load8(lowered) & LowBytes(length)) * 0x9E3779B97F4A7C15ull);
+inline uint64_t HashShortWord(const ShortWord& word) {
+  return Mix((word.first * 0x9E3779B97F4A7C15ull) ^ (word.second * 0xC2B2AE3D27D4EB4Full));
+}
+
+inline uint64_t HashLongWord(const char* letters, size_t length) {
   uint64_t h = length;
   size_t at = 0;
-  for (; at + 8 < length; at += 8) h = std::rotl((h ^ Load8(lowered + at)) * 0x9E3779B97F4A7C15ull, 29);
-  h ^= Load8(lowered + at) & LowBytes(length - at);
+  for (; at + 8 < length; at += 8)
+    h = std::rotl((h ^ (Load8(letters + at) | kCaseBits)) * 0x9E3779B97F4A7C15ull, 29);
+  h ^= (Load8(letters + at) | kCaseBits) & LowBytes(length - at);
   return Mix(h * 0x9E3779B97F4A7C15ull);
+}
+
+// A word ready for the table: its letters in any case (or already in lower case: `|` with the
+// case bits changes nothing then), their number, the hash of the lower-case form and, for a
+// word of at most 16 letters, its lower-case halves. Up to 16 bytes past the end are read.
+struct WordKey {
+  const char* letters;
+  size_t length;
+  ShortWord halves;  // zero for a longer word
+  uint64_t hash;
+};
+
+inline WordKey MakeKey(const char* letters, size_t length) {
+  if (length <= kShortWord) {
+    const ShortWord halves = LoadShortWord(letters, length);
+    return {letters, length, halves, HashShortWord(halves)};
+  }
+  return {letters, length, {0, 0}, HashLongWord(letters, length)};
 }
 
 // The count table: the distinct words in a TextColumn in order of first occurrence, their
@@ -85,7 +141,8 @@ class WordTable {
     std::vector<char>& bytes = words_.Bytes();
     used_ = bytes.size();
     bytes.resize(used_ + kPadding);
-    Rehash(std::max<size_t>(64, static_cast<size_t>(occurrences_.size()) * 2));
+    KeepPointers();
+    Rehash(occurrences_.size());
   }
   ~WordTable() { Release(); }
   WordTable(const WordTable&) = delete;
@@ -99,37 +156,71 @@ class WordTable {
     words_.Bytes().reserve(used_ + bytes + kPadding);
     words_.Offsets().reserve(words_.Offsets().size() + bytes / 2 + 1);
     occurrences_.reserve(occurrences_.size() + bytes / 2 + 1);
+    KeepPointers();
   }
 
-  // One more occurrence of the letters [word, word + length), in any case.
-  void CountWord(const char* word, size_t length) {
-    if (length <= 8) {
-      char lowered[8];
-      const uint64_t letters = (Load8(word) | kCaseBits) & LowBytes(length);
-      std::memcpy(lowered, &letters, 8);
-      Count(lowered, length, Mix(letters * 0x9E3779B97F4A7C15ull), 1);
-      return;
+  // Grows the index at once to hold `entries` words, rather than step by step.
+  void ReserveIndex(size_t entries) {
+    if (CapacityFor(entries) > capacity_) Rehash(entries);
+  }
+
+  // Brings the index slot where a word of this hash is looked for into the cache.
+  void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
+
+  // `times` more occurrences of a word.
+  __attribute__((always_inline)) void Count(const WordKey& key, int32_t times) {
+    const uint32_t tag = Tag(key.hash);
+    size_t at = Home(key.hash);
+    for (;;) {
+      const uint32_t slot = slots_[at];
+      if (slot == 0) break;
+      if ((slot & tagMask_) == tag) {
+        const uint32_t entry = (slot & ~tagMask_) - 1;
+        if (Matches(entry, key)) {
+          int32_t& count = counts_[entry];
+          if (count > kMaxCount - times) ThrowTooOften(Lowered(key.letters, key.length));
+          count += times;
+          return;
+        }
+      }
+      if (++at == capacity_) at = 0;
     }
-    if (scratch_.size() < length + 8) scratch_.resize(length + 8);
-    for (size_t i = 0; i < length; ++i) scratch_[i] = static_cast<char>(word[i] | 0x20);
-    Count(scratch_.data(), length, HashWord(scratch_.data(), length), 1);
+    Insert(at, tag, key.letters, key.length, times);
   }
 
-  // `times` more occurrences of a word already in lower case.
-  void Add(std::string_view lowered, int32_t times) {
-    if (scratch_.size() < lowered.size() + 8) scratch_.resize(lowered.size() + 8);
-    std::memcpy(scratch_.data(), lowered.data(), lowered.size());
-    Count(scratch_.data(), lowered.size(), HashWord(scratch_.data(), lowered.size()), times);
+  // Empties the table but keeps its memory, for the next chunk.
+  void Clear() {
+    words_.Offsets().assign(1, 0);
+    occurrences_.clear();
+    used_ = 0;
+    KeepPointers();
+    std::fill(slots_.get(), slots_.get() + capacity_, 0u);
   }
 
-  // Frees the index and leaves the words and counts as a plain WordCounts.
+  // Frees the index and leaves the words and counts as a plain WordCounts. Room reserved for a
+  // file that turned out to hold far fewer words is given back, not handed on to the list.
   void Release() {
     slots_.reset();
     capacity_ = 0;
     words_.Bytes().resize(used_);
+    ShrinkIfMostlyEmpty(words_.Bytes());
+    ShrinkIfMostlyEmpty(words_.Offsets());
+    ShrinkIfMostlyEmpty(occurrences_);
+    KeepPointers();
   }
 
  private:
+  template <typename Vector>
+  static void ShrinkIfMostlyEmpty(Vector& vector) {
+    if (vector.capacity() - vector.size() > vector.size()) vector.shrink_to_fit();
+  }
+
+  void KeepPointers() {
+    bytes_ = words_.Bytes().data();
+    offsets_ = words_.Offsets().data();
+    counts_ = occurrences_.data();
+  }
+
   struct FreeDeleter {
     void operator()(uint32_t* slots) const { std::free(slots); }
   };
@@ -137,36 +228,29 @@ class WordTable {
   size_t Home(uint64_t hash) const { return static_cast<size_t>(((hash >> 32) * capacity_) >> 32); }
   uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash) & tagMask_; }
 
-  bool Matches(uint32_t entry, const char* lowered, size_t length) const {
-    const std::vector<uint32_t>& offsets = words_.Offsets();
-    const uint32_t start = offsets[entry];
-    if (offsets[entry + 1] - start != length) return false;
-    const char* stored = words_.Bytes().data() + start;
-    if (length <= 8) return ((Load8(stored) ^ Load8(lowered)) & LowBytes(length)) == 0;
-    return std::memcmp(stored, lowered, length) == 0;
+  static std::string Lowered(const char* letters, size_t length) {
+    std::string word(letters, length);
+    for (char& c : word) c = static_cast<char>(c | 0x20);
+    return word;
   }
 
-  void Count(const char* lowered, size_t length, uint64_t hash, int32_t times) {
-    const uint32_t tag = Tag(hash);
-    size_t at = Home(hash);
-    for (;;) {
-      const uint32_t slot = slots_[at];
-      if (slot == 0) break;
-      if ((slot & tagMask_) == tag) {
-        const uint32_t entry = (slot & ~tagMask_) - 1;
-        if (Matches(entry, lowered, length)) {
-          int32_t& count = occurrences_[entry];
-          if (count > kMaxCount - times) ThrowTooOften(std::string_view(lowered, length));
-          count += times;
-          return;
-        }
-      }
-      if (++at == capacity_) at = 0;
+  bool Matches(uint32_t entry, const WordKey& key) const {
+    const uint32_t start = offsets_[entry];
+    const size_t length = key.length;
+    if (offsets_[entry + 1] - start != length) return false;
+    const char* stored = bytes_ + start;
+    if (length <= kShortWord) {
+      const size_t inFirst = length < 8 ? length : 8;
+      return (((Load8(stored) & LowBytes(inFirst)) ^ key.halves.first) |
+              ((Load8(stored + 8) & LowBytes(length - inFirst)) ^ key.halves.second)) == 0;
     }
-    Insert(at, tag, lowered, length, times);
+    size_t at = 0;
+    for (; at + 8 < length; at += 8)
+      if (Load8(stored + at) != (Load8(key.letters + at) | kCaseBits)) return false;
+    return ((Load8(stored + at) ^ (Load8(key.letters + at) | kCaseBits)) & LowBytes(length - at)) == 0;
   }
 
-  void Insert(size_t at, uint32_t tag, const char* lowered, size_t length, int32_t times) {
+  __attribute__((noinline)) void Insert(size_t at, uint32_t tag, const char* letters, size_t length, int32_t times) {
     const size_t entry = occurrences_.size();
     if (entry >= static_cast<size_t>(kMaxCount))
       throw OverflowException("More than 2147483647 distinct words are not supported.");
@@ -174,12 +258,18 @@ class WordTable {
       throw OverflowException("More than 4 GiB of distinct words are not supported.");
     std::vector<char>& bytes = words_.Bytes();
     bytes.resize(used_ + length + kPadding);
-    std::memcpy(bytes.data() + used_, lowered, length);
+    // Eight bytes at a time; what lands past the word is padding, overwritten by the next one.
+    char* out = bytes.data() + used_;
+    for (size_t i = 0; i < length; i += 8) {
+      const uint64_t lowered = Load8(letters + i) | kCaseBits;
+      std::memcpy(out + i, &lowered, 8);
+    }
     used_ += length;
     words_.Offsets().push_back(static_cast<uint32_t>(used_));
     occurrences_.push_back(times);
+    KeepPointers();
     slots_[at] = tag | static_cast<uint32_t>(entry + 1);
-    if ((entry + 1) * 4 > capacity_ * 3) Rehash(NextCapacity(capacity_));
+    if ((entry + 1) * 4 > capacity_ * 3) Rehash(entry + 1);
   }
 
   // Capacities run 64, 96, 128, 192, 256, ...: growing by half or a third at a time keeps the
@@ -188,9 +278,16 @@ class WordTable {
     return std::has_single_bit(capacity) ? capacity + capacity / 2 : std::bit_ceil(capacity);
   }
 
-  void Rehash(size_t minimum) {
+  // The smallest capacity that holds `entries` with the index at most three quarters full.
+  static size_t CapacityFor(size_t entries) {
     size_t capacity = 64;
-    while (capacity < minimum) capacity = NextCapacity(capacity);
+    while (entries * 4 > capacity * 3) capacity = NextCapacity(capacity);
+    return capacity;
+  }
+
+  // Rebuilds the index with room for `entries`.
+  void Rehash(size_t entries) {
+    const size_t capacity = CapacityFor(entries);
     if (capacity > (size_t{1} << 32)) throw OverflowException("More than 2147483647 distinct words are not supported.");
     auto* fresh = static_cast<uint32_t*>(std::calloc(capacity, sizeof(uint32_t)));
     if (fresh == nullptr) throw std::bad_alloc();
@@ -200,23 +297,80 @@ class WordTable {
     tagMask_ = indexBits >= 32 ? 0 : ~((uint32_t{1} << indexBits) - 1);
     const std::vector<uint32_t>& offsets = words_.Offsets();
     const char* bytes = words_.Bytes().data();
-    for (size_t entry = 0; entry < occurrences_.size(); ++entry) {
-      const uint64_t hash = HashWord(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
-      size_t at = Home(hash);
-      while (slots_[at] != 0)
-        if (++at == capacity_) at = 0;
-      slots_[at] = Tag(hash) | static_cast<uint32_t>(entry + 1);
+    const size_t count = occurrences_.size();
+    // Hashes run a few entries ahead so that the slots they land on are fetched in time.
+    constexpr size_t kAhead = 8;
+    uint64_t hashes[kAhead];
+    for (size_t entry = 0; entry < count + kAhead; ++entry) {
+      if (entry >= kAhead) {
+        const uint64_t hash = hashes[entry % kAhead];
+        size_t at = Home(hash);
+        while (slots_[at] != 0)
+          if (++at == capacity_) at = 0;
+        slots_[at] = Tag(hash) | static_cast<uint32_t>(entry - kAhead + 1);
+      }
+      if (entry < count) {
+        hashes[entry % kAhead] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]).hash;
+        Prefetch(hashes[entry % kAhead]);
+      }
     }
   }
 
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
   size_t used_ = 0;  // bytes of words; words_.Bytes() has kPadding more while counting
+  // The blocks of the three vectors, kept here so that a lookup need not reach them through
+  // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
+  const char* bytes_ = nullptr;
+  const uint32_t* offsets_ = nullptr;
+  int32_t* counts_ = nullptr;
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
-  std::string scratch_;
 };
+
+// Feeds words to a table a few behind their hashing, so that the index slot of each word is
+// already on its way into the cache when the word is looked up. Words are counted in the order
+// given; Flush counts the last few.
+class LookaheadCounter {
+ public:
+  explicit LookaheadCounter(WordTable& table) : table_(table) {}
+
+  void Add(const char* letters, size_t length, int32_t times) {
+    const WordKey key = MakeKey(letters, length);
+    table_.Prefetch(key.hash);
+    Pending& waiting = pending_[added_ % kAhead];
+    if (added_ >= kAhead) table_.Count(waiting.key, waiting.times);
+    waiting = {key, times};
+    ++added_;
+  }
+  void Flush() {
+    for (size_t i = added_ > kAhead ? added_ - kAhead : 0; i < added_; ++i)
+      table_.Count(pending_[i % kAhead].key, pending_[i % kAhead].times);
+    added_ = 0;
+  }
+
+ private:
+  static constexpr size_t kAhead = 8;
+  struct Pending {
+    WordKey key;
+    int32_t times;
+  };
+  WordTable& table_;
+  Pending pending_[kAhead];
+  size_t added_ = 0;
+};
+
+// Adds the words and counts of a later part of the text, in their order of first occurrence.
+// The later table must still hold its padding (not be released).
+void Merge(WordTable& table, const WordCounts& later) {
+  const std::vector<uint32_t>& offsets = later.words.Offsets();
+  const char* bytes = later.words.Bytes().data();
+  LookaheadCounter counter(table);
+  for (size_t entry = 0; entry < later.occurrences.size(); ++entry)
+    counter.Add(bytes + offsets[entry], offsets[entry + 1] - offsets[entry], later.occurrences[entry]);
+  counter.Flush();
+}
 
 // Line ends and words found so far. A CRLF split between two blocks is one line end.
 struct ScanTotals {
@@ -261,23 +415,48 @@ inline ByteMasks Classify64(const char* bytes) {
   return masks;
 }
 
+// Built twice on x86-64, with and without the POPCNT instruction, the right one picked when the
+// program loads: without it every count of line ends would be a library call.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WITH_POPCNT_IF_PRESENT __attribute__((target_clones("popcnt", "default")))
+#else
+#define WITH_POPCNT_IF_PRESENT
+#endif
+
 // Counts the words and line ends of [begin, end), which ends after a non-letter or at the end
 // of the file (so no word runs on into the next block) and has kPadding readable bytes after it.
+WITH_POPCNT_IF_PRESENT
 void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
+  // Words are found a batch at a time, then hashed (their index slots fetched meanwhile), then
+  // counted: three short loops rather than one long one.
+  constexpr size_t kBatch = 128;
+  const char* starts[kBatch];
+  uint32_t lengths[kBatch];
+  WordKey keys[kBatch];
+  size_t found = 0;
+  int64_t words = 0;
+  const auto countBatch = [&] {
+    for (size_t i = 0; i < found; ++i) {
+      keys[i] = MakeKey(starts[i], lengths[i]);
+      table.Prefetch(keys[i].hash);
+    }
+    for (size_t i = 0; i < found; ++i) table.Count(keys[i], 1);
+    words += static_cast<int64_t>(found);
+    found = 0;
+  };
   uint64_t inWord = 0;
   uint64_t carriageReturnBefore = totals.lastWasCarriageReturn ? 1 : 0;
   const char* wordStart = begin;
-  int64_t lineEnds = 0, words = 0;
+  int64_t lineEnds = 0;
   for (const char* group = begin; group < end; group += 64) {
     const auto valid = static_cast<size_t>(end - group);
     const uint64_t validBits = valid >= 64 ? ~uint64_t{0} : (uint64_t{1} << valid) - 1;
     const ByteMasks masks = Classify64(group);
     const uint64_t letters = masks.letters & validBits;
-    const uint64_t lineFeeds = masks.lineFeeds & validBits;
     const uint64_t carriageReturns = masks.carriageReturns & validBits;
     // A CR and the LF just after it are one line end.
-    lineEnds += std::popcount(lineFeeds) + std::popcount(carriageReturns) -
-                std::popcount(lineFeeds & ((carriageReturns << 1) | carriageReturnBefore));
+    const uint64_t lineFeedsAlone = masks.lineFeeds & validBits & ~((carriageReturns << 1) | carriageReturnBefore);
+    lineEnds += std::popcount(carriageReturns | lineFeedsAlone);
     carriageReturnBefore = carriageReturns >> 63;
     // Each set bit is where a word starts or ends, alternately.
     uint64_t changes = letters ^ ((letters << 1) | inWord);
@@ -288,16 +467,20 @@ void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals&
         wordStart = at;
         inWord = 1;
       } else {
-        table.CountWord(wordStart, static_cast<size_t>(at - wordStart));
-        ++words;
+        starts[found] = wordStart;
+        lengths[found] = static_cast<uint32_t>(at - wordStart);
+        ++found;
         inWord = 0;
       }
     }
+    if (found > kBatch - 64) countBatch();
   }
   if (inWord != 0) {
-    table.CountWord(wordStart, static_cast<size_t>(end - wordStart));
-    ++words;
+    starts[found] = wordStart;
+    lengths[found] = static_cast<uint32_t>(end - wordStart);
+    ++found;
   }
+  countBatch();
   totals.lineEnds += lineEnds;
   totals.words += words;
   if (end != begin) totals.lastWasCarriageReturn = end[-1] == '\r';
@@ -344,6 +527,11 @@ class BlockReader {
 
   // Text after the last line end is one more line.
   bool EndsInsideALine() const { return totalBytes_ > 0 && !IsLineEndByte(lastByte_); }
+  void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
+  size_t BlockSize() const { return blockSize_; }
+  // Whether the block handed out last ended in CR: an LF at the start of the next one is then
+  // part of the same line end.
+  bool LastByteWasCarriageReturn() const { return lastByte_ == '\r'; }
 
  private:
   TextInputStream& stream_;
@@ -363,17 +551,204 @@ void AddTotals(WordCounts& counts, const ScanTotals& totals, bool oneMoreLine) {
   counts.wordCount = static_cast<int32_t>(words);
 }
 
-void CountOnOneThread(TextInputStream& stream, WordCounts& counts, const CountOptions& options) {
+// Raises as soon as the totals so far are past the limits, rather than at the end of the file.
+void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
+  if (totals.lineEnds + counts.lineCount > kMaxCount) ThrowTooMany("lines");
+  if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
+}
+
+uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
+
+// Text in which most words are new grows the index to millions of slots; growing it at once to
+// what the rest of the file would add at the rate of the last piece saves rehashing it again
+// and again (each time touching every word).
+void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, size_t bytes, int64_t bytesLeft) {
+  if (bytesLeft <= 0 || bytes == 0) return;
+  const double perByte = static_cast<double>(newWords) / static_cast<double>(bytes);
+  table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
+}
+
+void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize) {
   WordTable table(counts);
-  table.Reserve(stream.SizeHint());
-  BlockReader reader(stream, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize);
+  const int64_t fileSize = stream.SizeHint();
+  table.Reserve(fileSize);
+  BlockReader reader(stream, blockSize);
   ScanTotals totals;
   std::vector<char> buffer;
+  int64_t bytesRead = 0;
   while (const size_t size = reader.Next(buffer)) {
+    const size_t wordsBefore = counts.occurrences.size();
+    const int64_t wordCountBefore = totals.words;
     ScanBlock(buffer.data(), buffer.data() + size, table, totals);
-    if (totals.lineEnds + counts.lineCount > kMaxCount) ThrowTooMany("lines");
-    if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
-    RuntimeBackgroundTasks(static_cast<uint32_t>(std::min<size_t>(size, std::numeric_limits<uint32_t>::max())));
+    CheckTotals(counts, totals);
+    bytesRead += static_cast<int64_t>(size);
+    const size_t newWords = counts.occurrences.size() - wordsBefore;
+    if (static_cast<int64_t>(newWords) * 2 > totals.words - wordCountBefore)
+      ReserveForNewWords(table, counts.occurrences.size(), newWords, size, fileSize - bytesRead);
+    RuntimeBackgroundTasks(Passes(size));
+  }
+  table.Release();
+  AddTotals(counts, totals, reader.EndsInsideALine());
+}
+
+// A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
+// their buffers and tables are faulted in once rather than for every piece.
+struct Chunk {
+  Chunk() : table(counts) {}
+  std::vector<char> buffer;
+  size_t size = 0;
+  bool carriageReturnBefore = false;
+  WordCounts counts;
+  WordTable table;  // over `counts`
+  ScanTotals totals;
+  std::exception_ptr error;
+  bool counted = false;  // guarded by the pool's mutex
+};
+
+// Worker threads that count chunks. They touch nothing but the chunk they are given: no yield
+// hook and no toolkit code runs on them.
+class ChunkWorkers {
+ public:
+  explicit ChunkWorkers(unsigned count) {
+    threads_.reserve(count);
+    try {
+      for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+      Stop();
+      throw;
+    }
+  }
+  ~ChunkWorkers() { Stop(); }
+  ChunkWorkers(const ChunkWorkers&) = delete;
+  ChunkWorkers& operator=(const ChunkWorkers&) = delete;
+
+  void Submit(Chunk& chunk) {
+    {
+      std::lock_guard lock(mutex_);
+      chunk.counted = false;
+      queue_.push_back(&chunk);
+    }
+    workAvailable_.notify_one();
+  }
+
+  // Waits until `chunk` is counted, calling `whileWaiting` every few milliseconds meanwhile.
+  template <typename Function>
+  void WaitFor(const Chunk& chunk, Function whileWaiting) {
+    std::unique_lock lock(mutex_);
+    while (!chunkCounted_.wait_for(lock, std::chrono::milliseconds(10), [&] { return chunk.counted; })) {
+      lock.unlock();
+      whileWaiting();
+      lock.lock();
+    }
+  }
+
+ private:
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    workAvailable_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+  void Work() {
+    for (;;) {
+      Chunk* chunk;
+      {
+        std::unique_lock lock(mutex_);
+        workAvailable_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        chunk = queue_.front();
+        queue_.pop_front();
+      }
+      try {
+        chunk->table.Clear();
+        chunk->totals = ScanTotals{};
+        chunk->totals.lastWasCarriageReturn = chunk->carriageReturnBefore;
+        ScanBlock(chunk->buffer.data(), chunk->buffer.data() + chunk->size, chunk->table, chunk->totals);
+        chunk->error = nullptr;
+      } catch (...) {
+        chunk->error = std::current_exception();
+      }
+      {
+        std::lock_guard lock(mutex_);
+        chunk->counted = true;
+      }
+      chunkCounted_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable workAvailable_;
+  std::condition_variable chunkCounted_;
+  std::deque<Chunk*> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+// The file is cut into chunks (after a non-letter, as blocks are), counted by the workers, and
+// merged on the caller's thread in file order, so that every count and the order of first
+// occurrence come out as on one thread. The caller's thread reads, merges and runs the yield
+// hook; at most a few chunks more than there are workers are in memory at once.
+void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount) {
+  WordTable table(counts);
+  table.Reserve(stream.SizeHint());
+  BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
+  ScanTotals totals;
+  std::vector<std::unique_ptr<Chunk>> spare;
+  std::deque<std::unique_ptr<Chunk>> inFlight;
+  // Declared after the chunks, so that the workers stop before any chunk goes away.
+  ChunkWorkers workers(workerCount);
+  const int64_t fileSize = stream.SizeHint();
+  int64_t mergedBytes = 0;
+  // Two small chunks in flight until the first one shows what kind of text this is.
+  size_t mostInFlight = 2;
+  bool readAll = false;
+  for (;;) {
+    while (!readAll && inFlight.size() < mostInFlight) {
+      std::unique_ptr<Chunk> chunk;
+      if (spare.empty()) {
+        chunk = std::make_unique<Chunk>();
+      } else {
+        chunk = std::move(spare.back());
+        spare.pop_back();
+      }
+      chunk->carriageReturnBefore = reader.LastByteWasCarriageReturn();
+      chunk->size = reader.Next(chunk->buffer);
+      if (chunk->size == 0) {
+        readAll = true;
+        break;
+      }
+      workers.Submit(*chunk);
+      inFlight.push_back(std::move(chunk));
+    }
+    if (inFlight.empty()) break;
+    std::unique_ptr<Chunk> oldest = std::move(inFlight.front());
+    inFlight.pop_front();
+    workers.WaitFor(*oldest, [] { RuntimeBackgroundTasks(4096); });  // enough passes to look at the clock
+    if (oldest->error) std::rethrow_exception(oldest->error);
+    Merge(table, oldest->counts);
+    mergedBytes += static_cast<int64_t>(oldest->size);
+    totals.lineEnds += oldest->totals.lineEnds;
+    totals.words += oldest->totals.words;
+    CheckTotals(counts, totals);
+    RuntimeBackgroundTasks(Passes(oldest->size));
+    if (int64_t{oldest->counts.UniqueWords()} * 2 > oldest->totals.words) {
+      // Mostly new words: the merging sets the pace and the chunks' tables would cost more
+      // memory than the workers save time.
+      mostInFlight = 2;
+      reader.SetBlockSize(std::min(chunkSize, kSmallChunkSize));
+      ReserveForNewWords(table, counts.occurrences.size(), static_cast<size_t>(oldest->counts.UniqueWords()),
+                         oldest->size, fileSize - mergedBytes);
+    } else {
+      mostInFlight = workerCount + 2;
+      reader.SetBlockSize(chunkSize);
+    }
+    // Keep the chunk for reuse unless there are enough, or it is bigger than chunks are now.
+    if (spare.size() + inFlight.size() < mostInFlight && oldest->buffer.size() <= reader.BlockSize() + kPadding)
+      spare.push_back(std::move(oldest));
   }
   table.Release();
   AddTotals(counts, totals, reader.EndsInsideALine());
@@ -382,7 +757,14 @@ void CountOnOneThread(TextInputStream& stream, WordCounts& counts, const CountOp
 }  // namespace
 
 void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOptions& options) {
-  CountOnOneThread(stream, counts, options);
+  const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads = std::min(options.threads != 0 ? options.threads : hardware, hardware);
+  const int64_t parallelFrom = options.parallelFrom >= 0 ? options.parallelFrom : kDefaultParallelFrom;
+  const int64_t size = stream.SizeHint();
+  if (threads > 1 && size >= parallelFrom)
+    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1);
+  else
+    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {

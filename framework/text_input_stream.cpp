@@ -48,7 +48,7 @@ const char* FindLineEnd(const char* p, const char* end, bool& nonAscii) {
 #endif
   for (; p < end; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
-    if (c == '\n' || c == '\r') return p;
+    if (IsLineEndByte(c)) return p;
     if (c >= 0x80) nonAscii = true;
   }
   return end;

@@ -42,7 +42,7 @@ class TextInputStream {
   // reading until `size` bytes are copied or the file ends. Returns the count, 0 at the end.
   // IOException on a read error.
   size_t ReadBlock(char* buffer, size_t size);
-  // The file's size when it was opened, or -1 if unknown; only a hint for sizing buffers.
+  // The file's present size, or -1 if unknown; only a hint for sizing buffers.
   int64_t SizeHint() const;
   void Close();
 

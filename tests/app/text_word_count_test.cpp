@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "app/word_count.h"
 #include "framework/exceptions.h"
 #include "framework/text_input_stream.h"
+#include "framework/yield.h"
 
 using namespace std::string_literals;
 
@@ -127,6 +130,34 @@ TEST_P(WordCount, CountsBeyondInt32Raise) {
       EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
     }
   }
+}
+
+// A disk slow enough that the yield hook's 50 ms come round while chunks are being counted.
+class SlowTextInputStream : public ChunkedTextInputStream {
+ public:
+  using ChunkedTextInputStream::ChunkedTextInputStream;
+
+ protected:
+  ssize_t ReadSome(void* buffer, size_t size) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return ChunkedTextInputStream::ReadSome(buffer, size);
+  }
+};
+
+std::vector<std::thread::id> yieldThreads;
+
+TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 2000; ++i) bytes += "several words on each line\n";
+  SlowTextInputStream stream(folder.Write("slow.txt", bytes), 8192);
+  yieldThreads.clear();
+  SetBackgroundTaskHandler([] { yieldThreads.push_back(std::this_thread::get_id()); });
+  const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 0});
+  SetBackgroundTaskHandler(nullptr);
+  EXPECT_EQ(counts.wordCount, 10000);
+  EXPECT_FALSE(yieldThreads.empty());
+  for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
 TEST(TotalsLine, HasNoSingularFormAndNoFullStop) {
