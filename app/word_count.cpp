@@ -1,71 +1,797 @@
 #include "app/word_count.h"
 
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <exception>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "app/word_tokeniser.h"
-#include "framework/array.h"
 #include "framework/exceptions.h"
 #include "framework/yield.h"
 
+// The counter scans the file's bytes rather than decoded lines: a word is a run of ASCII
+// letters and a line ends at an ASCII byte, and no byte of a multi-byte UTF-8 character (nor
+// any invalid byte) is ASCII, so the bytes give exactly the words and lines that decoding would.
+
+static_assert(std::endian::native == std::endian::little, "the word hashing loads bytes as little-endian integers");
+
 namespace {
 
-constexpr int32_t kMaxCount = std::numeric_limits<int32_t>::max();
+using word_tokeniser_detail::IsWordCharacter;
 
-int32_t CountOneMore(int32_t count, const char* what) {
-  if (count == kMaxCount)
-    throw OverflowException(std::string("The file has more than 2147483647 ") + what +
-                            "; counts beyond that are not supported.");
-  return count + 1;
+constexpr int64_t kMaxCount = std::numeric_limits<int32_t>::max();
+constexpr size_t kDefaultBlockSize = size_t{1} << 20;
+constexpr size_t kDefaultChunkSize = size_t{1} << 21;
+// Chunks for text in which most words are new: their tables are several times their size, and
+// merging them is most of the work, so a few small chunks in flight keep the memory down.
+constexpr size_t kSmallChunkSize = size_t{1} << 18;
+// Below this a file is counted in well under a tenth of a second on one thread.
+constexpr int64_t kDefaultParallelFrom = int64_t{8} << 20;
+// Readable bytes after every scanned block and after the key arena, so that 64-byte and
+// 8-byte loads never need a bounds check.
+constexpr size_t kPadding = 64;
+
+[[noreturn]] void ThrowTooMany(const char* what) {
+  throw OverflowException(std::string("The file has more than 2147483647 ") + what +
+                          "; counts beyond that are not supported.");
+}
+
+[[noreturn]] void ThrowTooOften(std::string_view word) {
+  throw OverflowException("The word \"" + std::string(word) +
+                          "\" occurs more than 2147483647 times; counts beyond that are not supported.");
+}
+
+inline uint64_t Load8(const char* bytes) {
+  uint64_t value;
+  std::memcpy(&value, bytes, 8);
+  return value;
+}
+
+// `|` with this lower-cases eight ASCII letters at once.
+constexpr uint64_t kCaseBits = 0x2020202020202020ull;
+
+// The low `count` bytes (0..8) of a 64-bit load, from a table so that no branch depends on the
+// length of a word.
+constexpr uint64_t kLowBytes[9] = {0,
+                                   0xFFull,
+                                   0xFFFFull,
+                                   0xFFFFFFull,
+                                   0xFFFFFFFFull,
+                                   0xFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFFFull,
+                                   ~uint64_t{0}};
+inline uint64_t LowBytes(size_t count) { return kLowBytes[count]; }
+
+// A word of at most 16 letters as two lower-case 64-bit halves, zero past its end. Most words
+// are this short, and for them hashing and comparing take no branch on the length.
+struct ShortWord {
+  uint64_t first, second;
+};
+inline ShortWord LoadShortWord(const char* letters, size_t length) {
+  const size_t inFirst = length < 8 ? length : 8;
+  const size_t inSecond = length - inFirst;
+  return {(Load8(letters) | kCaseBits) & LowBytes(inFirst), (Load8(letters + 8) | kCaseBits) & LowBytes(inSecond)};
+}
+constexpr size_t kShortWord = 16;
+
+inline uint64_t Mix(uint64_t h) {
+  h ^= h >> 32;
+  h *= 0xd6e8feb86659fd93ull;
+  h ^= h >> 32;
+  return h;
+}
+
+inline uint64_t HashShortWord(const ShortWord& word) {
+  return Mix((word.first * 0x9E3779B97F4A7C15ull) ^ (word.second * 0xC2B2AE3D27D4EB4Full));
+}
+
+inline uint64_t HashLongWord(const char* letters, size_t length) {
+  uint64_t h = length;
+  size_t at = 0;
+  for (; at + 8 < length; at += 8)
+    h = std::rotl((h ^ (Load8(letters + at) | kCaseBits)) * 0x9E3779B97F4A7C15ull, 29);
+  h ^= (Load8(letters + at) | kCaseBits) & LowBytes(length - at);
+  return Mix(h * 0x9E3779B97F4A7C15ull);
+}
+
+// A word ready for the table: its letters in any case (or already in lower case: `|` with the
+// case bits changes nothing then), their number, the hash of the lower-case form and, for a
+// word of at most 16 letters, its lower-case halves. Up to 16 bytes past the end are read.
+struct WordKey {
+  const char* letters;
+  size_t length;
+  ShortWord halves;  // zero for a longer word
+  uint64_t hash;
+};
+
+inline WordKey MakeKey(const char* letters, size_t length) {
+  if (length <= kShortWord) {
+    const ShortWord halves = LoadShortWord(letters, length);
+    return {letters, length, halves, HashShortWord(halves)};
+  }
+  return {letters, length, {0, 0}, HashLongWord(letters, length)};
+}
+
+// The count table: the distinct words in a TextColumn in order of first occurrence, their
+// counts beside them, and an open-addressing index of 4-byte slots over the two. A slot holds
+// the entry's number + 1 in its low bits and some bits of the word's hash above them, so most
+// mismatches are seen without touching the words. The words and counts are the caller's
+// WordCounts; the index is the table's own and goes with it.
+class WordTable {
+ public:
+  // Indexes the words already in `counts` (none, or the result of an earlier count).
+  explicit WordTable(WordCounts& counts) : words_(counts.words), occurrences_(counts.occurrences) {
+    std::vector<char>& bytes = words_.Bytes();
+    used_ = bytes.size();
+    bytes.resize(used_ + kPadding);
+    KeepPointers();
+    Rehash(occurrences_.size());
+  }
+  ~WordTable() { Release(); }
+  WordTable(const WordTable&) = delete;
+  WordTable& operator=(const WordTable&) = delete;
+
+  // Room for a file of `fileSize` bytes without regrowing. Only address space is taken: pages
+  // that are never written cost no memory.
+  void Reserve(int64_t fileSize) {
+    if (fileSize <= 0) return;
+    const auto bytes = static_cast<size_t>(std::min<int64_t>(fileSize, int64_t{256} << 20));
+    words_.Bytes().reserve(used_ + bytes + kPadding);
+    words_.Offsets().reserve(words_.Offsets().size() + bytes / 2 + 1);
+    occurrences_.reserve(occurrences_.size() + bytes / 2 + 1);
+    KeepPointers();
+  }
+
+  // Grows the index at once to hold `entries` words, rather than step by step.
+  void ReserveIndex(size_t entries) {
+    if (CapacityFor(entries) > capacity_) Rehash(entries);
+  }
+
+  // Brings the index slot where a word of this hash is looked for into the cache.
+  void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
+
+  // `times` more occurrences of a word.
+  __attribute__((always_inline)) void Count(const WordKey& key, int32_t times) {
+    const uint32_t tag = Tag(key.hash);
+    size_t at = Home(key.hash);
+    for (;;) {
+      const uint32_t slot = slots_[at];
+      if (slot == 0) break;
+      if ((slot & tagMask_) == tag) {
+        const uint32_t entry = (slot & ~tagMask_) - 1;
+        if (Matches(entry, key)) {
+          int32_t& count = counts_[entry];
+          if (count > kMaxCount - times) ThrowTooOften(Lowered(key.letters, key.length));
+          count += times;
+          return;
+        }
+      }
+      if (++at == capacity_) at = 0;
+    }
+    Insert(at, tag, key.letters, key.length, times);
+  }
+
+  // Empties the table but keeps its memory, for the next chunk.
+  void Clear() {
+    words_.Offsets().assign(1, 0);
+    occurrences_.clear();
+    used_ = 0;
+    KeepPointers();
+    std::fill(slots_.get(), slots_.get() + capacity_, 0u);
+  }
+
+  // Frees the index and leaves the words and counts as a plain WordCounts. Room reserved for a
+  // file that turned out to hold far fewer words is given back, not handed on to the list.
+  void Release() {
+    slots_.reset();
+    capacity_ = 0;
+    words_.Bytes().resize(used_);
+    ShrinkIfMostlyEmpty(words_.Bytes());
+    ShrinkIfMostlyEmpty(words_.Offsets());
+    ShrinkIfMostlyEmpty(occurrences_);
+    KeepPointers();
+  }
+
+ private:
+  template <typename Vector>
+  static void ShrinkIfMostlyEmpty(Vector& vector) {
+    if (vector.capacity() - vector.size() > vector.size()) vector.shrink_to_fit();
+  }
+
+  void KeepPointers() {
+    bytes_ = words_.Bytes().data();
+    offsets_ = words_.Offsets().data();
+    counts_ = occurrences_.data();
+  }
+
+  struct FreeDeleter {
+    void operator()(uint32_t* slots) const { std::free(slots); }
+  };
+
+  size_t Home(uint64_t hash) const { return static_cast<size_t>(((hash >> 32) * capacity_) >> 32); }
+  uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash) & tagMask_; }
+
+  static std::string Lowered(const char* letters, size_t length) {
+    std::string word(letters, length);
+    for (char& c : word) c = static_cast<char>(c | 0x20);
+    return word;
+  }
+
+  bool Matches(uint32_t entry, const WordKey& key) const {
+    const uint32_t start = offsets_[entry];
+    const size_t length = key.length;
+    if (offsets_[entry + 1] - start != length) return false;
+    const char* stored = bytes_ + start;
+    if (length <= kShortWord) {
+      const size_t inFirst = length < 8 ? length : 8;
+      return (((Load8(stored) & LowBytes(inFirst)) ^ key.halves.first) |
+              ((Load8(stored + 8) & LowBytes(length - inFirst)) ^ key.halves.second)) == 0;
+    }
+    size_t at = 0;
+    for (; at + 8 < length; at += 8)
+      if (Load8(stored + at) != (Load8(key.letters + at) | kCaseBits)) return false;
+    return ((Load8(stored + at) ^ (Load8(key.letters + at) | kCaseBits)) & LowBytes(length - at)) == 0;
+  }
+
+  __attribute__((noinline)) void Insert(size_t at, uint32_t tag, const char* letters, size_t length, int32_t times) {
+    const size_t entry = occurrences_.size();
+    if (entry >= static_cast<size_t>(kMaxCount))
+      throw OverflowException("More than 2147483647 distinct words are not supported.");
+    if (length > std::numeric_limits<uint32_t>::max() - used_)
+      throw OverflowException("More than 4 GiB of distinct words are not supported.");
+    std::vector<char>& bytes = words_.Bytes();
+    bytes.resize(used_ + length + kPadding);
+    // Eight bytes at a time; what lands past the word is padding, overwritten by the next one.
+    char* out = bytes.data() + used_;
+    for (size_t i = 0; i < length; i += 8) {
+      const uint64_t lowered = Load8(letters + i) | kCaseBits;
+      std::memcpy(out + i, &lowered, 8);
+    }
+    used_ += length;
+    words_.Offsets().push_back(static_cast<uint32_t>(used_));
+    occurrences_.push_back(times);
+    KeepPointers();
+    slots_[at] = tag | static_cast<uint32_t>(entry + 1);
+    if ((entry + 1) * 4 > capacity_ * 3) Rehash(entry + 1);
+  }
+
+  // Capacities run 64, 96, 128, 192, 256, ...: growing by half or a third at a time keeps the
+  // index of a file full of distinct words from ending up twice the size it needs.
+  static size_t NextCapacity(size_t capacity) {
+    return std::has_single_bit(capacity) ? capacity + capacity / 2 : std::bit_ceil(capacity);
+  }
+
+  // The smallest capacity that holds `entries` with the index at most three quarters full.
+  static size_t CapacityFor(size_t entries) {
+    size_t capacity = 64;
+    while (entries * 4 > capacity * 3) capacity = NextCapacity(capacity);
+    return capacity;
+  }
+
+  // Rebuilds the index with room for `entries`.
+  void Rehash(size_t entries) {
+    const size_t capacity = CapacityFor(entries);
+    if (capacity > (size_t{1} << 32)) throw OverflowException("More than 2147483647 distinct words are not supported.");
+    auto* fresh = static_cast<uint32_t*>(std::calloc(capacity, sizeof(uint32_t)));
+    if (fresh == nullptr) throw std::bad_alloc();
+    slots_.reset(fresh);
+    capacity_ = capacity;
+    const int indexBits = std::bit_width(capacity);
+    tagMask_ = indexBits >= 32 ? 0 : ~((uint32_t{1} << indexBits) - 1);
+    const std::vector<uint32_t>& offsets = words_.Offsets();
+    const char* bytes = words_.Bytes().data();
+    const size_t count = occurrences_.size();
+    // Hashes run a few entries ahead so that the slots they land on are fetched in time.
+    constexpr size_t kAhead = 8;
+    uint64_t hashes[kAhead];
+    for (size_t entry = 0; entry < count + kAhead; ++entry) {
+      if (entry >= kAhead) {
+        const uint64_t hash = hashes[entry % kAhead];
+        size_t at = Home(hash);
+        while (slots_[at] != 0)
+          if (++at == capacity_) at = 0;
+        slots_[at] = Tag(hash) | static_cast<uint32_t>(entry - kAhead + 1);
+      }
+      if (entry < count) {
+        hashes[entry % kAhead] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]).hash;
+        Prefetch(hashes[entry % kAhead]);
+      }
+    }
+  }
+
+  TextColumn& words_;
+  std::vector<int32_t>& occurrences_;
+  size_t used_ = 0;  // bytes of words; words_.Bytes() has kPadding more while counting
+  // The blocks of the three vectors, kept here so that a lookup need not reach them through
+  // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
+  const char* bytes_ = nullptr;
+  const uint32_t* offsets_ = nullptr;
+  int32_t* counts_ = nullptr;
+  std::unique_ptr<uint32_t[], FreeDeleter> slots_;
+  size_t capacity_ = 0;
+  uint32_t tagMask_ = 0;
+};
+
+// Feeds words to a table a few behind their hashing, so that the index slot of each word is
+// already on its way into the cache when the word is looked up. Words are counted in the order
+// given; Flush counts the last few.
+class LookaheadCounter {
+ public:
+  explicit LookaheadCounter(WordTable& table) : table_(table) {}
+
+  void Add(const char* letters, size_t length, int32_t times) {
+    const WordKey key = MakeKey(letters, length);
+    table_.Prefetch(key.hash);
+    Pending& waiting = pending_[added_ % kAhead];
+    if (added_ >= kAhead) table_.Count(waiting.key, waiting.times);
+    waiting = {key, times};
+    ++added_;
+  }
+  void Flush() {
+    for (size_t i = added_ > kAhead ? added_ - kAhead : 0; i < added_; ++i)
+      table_.Count(pending_[i % kAhead].key, pending_[i % kAhead].times);
+    added_ = 0;
+  }
+
+ private:
+  static constexpr size_t kAhead = 8;
+  struct Pending {
+    WordKey key;
+    int32_t times;
+  };
+  WordTable& table_;
+  Pending pending_[kAhead];
+  size_t added_ = 0;
+};
+
+// Adds the words and counts of a later part of the text, in their order of first occurrence.
+// The later table must still hold its padding (not be released).
+void Merge(WordTable& table, const WordCounts& later) {
+  const std::vector<uint32_t>& offsets = later.words.Offsets();
+  const char* bytes = later.words.Bytes().data();
+  LookaheadCounter counter(table);
+  for (size_t entry = 0; entry < later.occurrences.size(); ++entry)
+    counter.Add(bytes + offsets[entry], offsets[entry + 1] - offsets[entry], later.occurrences[entry]);
+  counter.Flush();
+}
+
+// Line ends and words found so far. A CRLF split between two blocks is one line end.
+struct ScanTotals {
+  int64_t lineEnds = 0;
+  int64_t words = 0;
+  bool lastWasCarriageReturn = false;
+};
+
+struct ByteMasks {
+  uint64_t letters = 0, lineFeeds = 0, carriageReturns = 0;
+};
+
+// Bit i of each mask describes byte i of the 64 at `bytes`.
+inline ByteMasks Classify64(const char* bytes) {
+  ByteMasks masks;
+#if defined(__SSE2__)
+  // IsWordCharacter on 16 bytes at a time: (c | 0x20) - 'a' < 26 as an unsigned byte, done as
+  // a signed comparison after moving 'a' to -128.
+  const __m128i caseBit = _mm_set1_epi8(0x20);
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(0x80 - 'a'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  for (int part = 0; part < 4; ++part) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+    const __m128i letter = _mm_cmplt_epi8(_mm_add_epi8(_mm_or_si128(b, caseBit), shift), limit);
+    masks.letters |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(letter))) << (16 * part);
+    masks.lineFeeds |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, lineFeed))))
+                       << (16 * part);
+    masks.carriageReturns |=
+        static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, carriageReturn))))
+        << (16 * part);
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    masks.letters |= static_cast<uint64_t>(IsWordCharacter(c)) << i;
+    masks.lineFeeds |= static_cast<uint64_t>(c == '\n') << i;
+    masks.carriageReturns |= static_cast<uint64_t>(c == '\r') << i;
+  }
+#endif
+  return masks;
+}
+
+// Built twice on x86-64, with and without the POPCNT instruction, the right one picked when the
+// program loads: without it every count of line ends would be a library call.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WITH_POPCNT_IF_PRESENT __attribute__((target_clones("popcnt", "default")))
+#else
+#define WITH_POPCNT_IF_PRESENT
+#endif
+
+// Counts the words and line ends of [begin, end), which ends after a non-letter or at the end
+// of the file (so no word runs on into the next block) and has kPadding readable bytes after it.
+WITH_POPCNT_IF_PRESENT
+void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
+  // Words are found a batch at a time, then hashed (their index slots fetched meanwhile), then
+  // counted: three short loops rather than one long one.
+  constexpr size_t kBatch = 128;
+  const char* starts[kBatch];
+  uint32_t lengths[kBatch];
+  WordKey keys[kBatch];
+  size_t found = 0;
+  int64_t words = 0;
+  const auto countBatch = [&] {
+    for (size_t i = 0; i < found; ++i) {
+      keys[i] = MakeKey(starts[i], lengths[i]);
+      table.Prefetch(keys[i].hash);
+    }
+    for (size_t i = 0; i < found; ++i) table.Count(keys[i], 1);
+    words += static_cast<int64_t>(found);
+    found = 0;
+  };
+  uint64_t inWord = 0;
+  uint64_t carriageReturnBefore = totals.lastWasCarriageReturn ? 1 : 0;
+  const char* wordStart = begin;
+  int64_t lineEnds = 0;
+  for (const char* group = begin; group < end; group += 64) {
+    const auto valid = static_cast<size_t>(end - group);
+    const uint64_t validBits = valid >= 64 ? ~uint64_t{0} : (uint64_t{1} << valid) - 1;
+    const ByteMasks masks = Classify64(group);
+    const uint64_t letters = masks.letters & validBits;
+    const uint64_t carriageReturns = masks.carriageReturns & validBits;
+    // A CR and the LF just after it are one line end.
+    const uint64_t lineFeedsAlone = masks.lineFeeds & validBits & ~((carriageReturns << 1) | carriageReturnBefore);
+    lineEnds += std::popcount(carriageReturns | lineFeedsAlone);
+    carriageReturnBefore = carriageReturns >> 63;
+    // Each set bit is where a word starts or ends, alternately.
+    uint64_t changes = letters ^ ((letters << 1) | inWord);
+    while (changes != 0) {
+      const char* at = group + std::countr_zero(changes);
+      changes &= changes - 1;
+      if (inWord == 0) {
+        wordStart = at;
+        inWord = 1;
+      } else {
+        starts[found] = wordStart;
+        lengths[found] = static_cast<uint32_t>(at - wordStart);
+        ++found;
+        inWord = 0;
+      }
+    }
+    if (found > kBatch - 64) countBatch();
+  }
+  if (inWord != 0) {
+    starts[found] = wordStart;
+    lengths[found] = static_cast<uint32_t>(end - wordStart);
+    ++found;
+  }
+  countBatch();
+  totals.lineEnds += lineEnds;
+  totals.words += words;
+  if (end != begin) totals.lastWasCarriageReturn = end[-1] == '\r';
+}
+
+// Reads the stream in blocks that each end just after a non-letter, or at the end of the file,
+// so that no word is split between two blocks; the letters after the last non-letter of a read
+// wait for the next block.
+class BlockReader {
+ public:
+  BlockReader(TextInputStream& stream, size_t blockSize) : stream_(stream), blockSize_(blockSize) {}
+
+  // Fills `buffer` with the next block and returns its size, 0 at the end. kPadding bytes after
+  // the block are readable.
+  size_t Next(std::vector<char>& buffer) {
+    size_t size = carry_.size();
+    if (buffer.size() < std::max(blockSize_, size + 1) + kPadding) buffer.resize(std::max(blockSize_, size + 1) + kPadding);
+    std::memcpy(buffer.data(), carry_.data(), size);
+    carry_.clear();
+    for (;;) {
+      const size_t room = buffer.size() - kPadding - size;
+      const size_t got = atEnd_ ? 0 : stream_.ReadBlock(buffer.data() + size, room);
+      size += got;
+      if (got < room) atEnd_ = true;  // ReadBlock fills the room unless the file has ended
+      if (atEnd_) break;
+      size_t cut = size;
+      while (cut > 0 && IsWordCharacter(static_cast<unsigned char>(buffer[cut - 1]))) --cut;
+      if (cut > 0) {
+        carry_.assign(buffer.data() + cut, size - cut);
+        size = cut;
+        break;
+      }
+      // A block of letters only: one word longer than the block, which grows to hold it.
+      if (size > static_cast<size_t>(kMaxCount)) throw OverflowException("A word longer than 2147483647 letters is not supported.");
+      buffer.resize(buffer.size() * 2);
+    }
+    if (size > 0) {
+      totalBytes_ += size;
+      lastByte_ = static_cast<unsigned char>(buffer[size - 1]);
+    }
+    std::memset(buffer.data() + size, 0, kPadding);
+    return size;
+  }
+
+  // Text after the last line end is one more line.
+  bool EndsInsideALine() const { return totalBytes_ > 0 && !IsLineEndByte(lastByte_); }
+  void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
+  size_t BlockSize() const { return blockSize_; }
+  // Whether the block handed out last ended in CR: an LF at the start of the next one is then
+  // part of the same line end.
+  bool LastByteWasCarriageReturn() const { return lastByte_ == '\r'; }
+
+ private:
+  TextInputStream& stream_;
+  size_t blockSize_;
+  std::string carry_;
+  bool atEnd_ = false;
+  uint64_t totalBytes_ = 0;
+  unsigned char lastByte_ = 0;
+};
+
+void AddTotals(WordCounts& counts, const ScanTotals& totals, bool oneMoreLine) {
+  const int64_t lines = int64_t{counts.lineCount} + totals.lineEnds + (oneMoreLine ? 1 : 0);
+  const int64_t words = int64_t{counts.wordCount} + totals.words;
+  if (lines > kMaxCount) ThrowTooMany("lines");
+  if (words > kMaxCount) ThrowTooMany("words");
+  counts.lineCount = static_cast<int32_t>(lines);
+  counts.wordCount = static_cast<int32_t>(words);
+}
+
+// Raises as soon as the totals so far are past the limits, rather than at the end of the file.
+void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
+  if (totals.lineEnds + counts.lineCount > kMaxCount) ThrowTooMany("lines");
+  if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
+}
+
+uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
+
+// Text in which most words are new grows the index to millions of slots; growing it at once to
+// what the rest of the file would add at the rate of the last piece saves rehashing it again
+// and again (each time touching every word).
+void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, size_t bytes, int64_t bytesLeft) {
+  if (bytesLeft <= 0 || bytes == 0) return;
+  const double perByte = static_cast<double>(newWords) / static_cast<double>(bytes);
+  table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
+}
+
+void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize) {
+  WordTable table(counts);
+  const int64_t fileSize = stream.SizeHint();
+  table.Reserve(fileSize);
+  BlockReader reader(stream, blockSize);
+  ScanTotals totals;
+  std::vector<char> buffer;
+  int64_t bytesRead = 0;
+  while (const size_t size = reader.Next(buffer)) {
+    const size_t wordsBefore = counts.occurrences.size();
+    const int64_t wordCountBefore = totals.words;
+    ScanBlock(buffer.data(), buffer.data() + size, table, totals);
+    CheckTotals(counts, totals);
+    bytesRead += static_cast<int64_t>(size);
+    const size_t newWords = counts.occurrences.size() - wordsBefore;
+    if (static_cast<int64_t>(newWords) * 2 > totals.words - wordCountBefore)
+      ReserveForNewWords(table, counts.occurrences.size(), newWords, size, fileSize - bytesRead);
+    RuntimeBackgroundTasks(Passes(size));
+  }
+  table.Release();
+  AddTotals(counts, totals, reader.EndsInsideALine());
+}
+
+// A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
+// their buffers and tables are faulted in once rather than for every piece.
+struct Chunk {
+  Chunk() : table(counts) {}
+  std::vector<char> buffer;
+  size_t size = 0;
+  bool carriageReturnBefore = false;
+  WordCounts counts;
+  WordTable table;  // over `counts`
+  ScanTotals totals;
+  std::exception_ptr error;
+  bool counted = false;  // guarded by the pool's mutex
+};
+
+// Worker threads that count chunks. They touch nothing but the chunk they are given: no yield
+// hook and no toolkit code runs on them.
+class ChunkWorkers {
+ public:
+  explicit ChunkWorkers(unsigned count) {
+    threads_.reserve(count);
+    try {
+      for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+      Stop();
+      throw;
+    }
+  }
+  ~ChunkWorkers() { Stop(); }
+  ChunkWorkers(const ChunkWorkers&) = delete;
+  ChunkWorkers& operator=(const ChunkWorkers&) = delete;
+
+  void Submit(Chunk& chunk) {
+    {
+      std::lock_guard lock(mutex_);
+      chunk.counted = false;
+      queue_.push_back(&chunk);
+    }
+    workAvailable_.notify_one();
+  }
+
+  // Waits until `chunk` is counted, calling `whileWaiting` every few milliseconds meanwhile.
+  template <typename Function>
+  void WaitFor(const Chunk& chunk, Function whileWaiting) {
+    std::unique_lock lock(mutex_);
+    while (!chunkCounted_.wait_for(lock, std::chrono::milliseconds(10), [&] { return chunk.counted; })) {
+      lock.unlock();
+      whileWaiting();
+      lock.lock();
+    }
+  }
+
+ private:
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    workAvailable_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+  void Work() {
+    for (;;) {
+      Chunk* chunk;
+      {
+        std::unique_lock lock(mutex_);
+        workAvailable_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        chunk = queue_.front();
+        queue_.pop_front();
+      }
+      try {
+        chunk->table.Clear();
+        chunk->totals = ScanTotals{};
+        chunk->totals.lastWasCarriageReturn = chunk->carriageReturnBefore;
+        ScanBlock(chunk->buffer.data(), chunk->buffer.data() + chunk->size, chunk->table, chunk->totals);
+        chunk->error = nullptr;
+      } catch (...) {
+        chunk->error = std::current_exception();
+      }
+      {
+        std::lock_guard lock(mutex_);
+        chunk->counted = true;
+      }
+      chunkCounted_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable workAvailable_;
+  std::condition_variable chunkCounted_;
+  std::deque<Chunk*> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+// The file is cut into chunks (after a non-letter, as blocks are), counted by the workers, and
+// merged on the caller's thread in file order, so that every count and the order of first
+// occurrence come out as on one thread. The caller's thread reads, merges and runs the yield
+// hook; at most a few chunks more than there are workers are in memory at once.
+void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount) {
+  WordTable table(counts);
+  table.Reserve(stream.SizeHint());
+  BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
+  ScanTotals totals;
+  std::vector<std::unique_ptr<Chunk>> spare;
+  std::deque<std::unique_ptr<Chunk>> inFlight;
+  // Declared after the chunks, so that the workers stop before any chunk goes away.
+  ChunkWorkers workers(workerCount);
+  const int64_t fileSize = stream.SizeHint();
+  int64_t mergedBytes = 0;
+  // Two small chunks in flight until the first one shows what kind of text this is.
+  size_t mostInFlight = 2;
+  bool readAll = false;
+  for (;;) {
+    while (!readAll && inFlight.size() < mostInFlight) {
+      std::unique_ptr<Chunk> chunk;
+      if (spare.empty()) {
+        chunk = std::make_unique<Chunk>();
+      } else {
+        chunk = std::move(spare.back());
+        spare.pop_back();
+      }
+      chunk->carriageReturnBefore = reader.LastByteWasCarriageReturn();
+      chunk->size = reader.Next(chunk->buffer);
+      if (chunk->size == 0) {
+        readAll = true;
+        break;
+      }
+      workers.Submit(*chunk);
+      inFlight.push_back(std::move(chunk));
+    }
+    if (inFlight.empty()) break;
+    std::unique_ptr<Chunk> oldest = std::move(inFlight.front());
+    inFlight.pop_front();
+    workers.WaitFor(*oldest, [] { RuntimeBackgroundTasks(4096); });  // enough passes to look at the clock
+    if (oldest->error) std::rethrow_exception(oldest->error);
+    Merge(table, oldest->counts);
+    mergedBytes += static_cast<int64_t>(oldest->size);
+    totals.lineEnds += oldest->totals.lineEnds;
+    totals.words += oldest->totals.words;
+    CheckTotals(counts, totals);
+    RuntimeBackgroundTasks(Passes(oldest->size));
+    if (int64_t{oldest->counts.UniqueWords()} * 2 > oldest->totals.words) {
+      // Mostly new words: the merging sets the pace and the chunks' tables would cost more
+      // memory than the workers save time.
+      mostInFlight = 2;
+      reader.SetBlockSize(std::min(chunkSize, kSmallChunkSize));
+      ReserveForNewWords(table, counts.occurrences.size(), static_cast<size_t>(oldest->counts.UniqueWords()),
+                         oldest->size, fileSize - mergedBytes);
+    } else {
+      mostInFlight = workerCount + 2;
+      reader.SetBlockSize(chunkSize);
+    }
+    // Keep the chunk for reuse unless there are enough, or it is bigger than chunks are now.
+    if (spare.size() + inFlight.size() < mostInFlight && oldest->buffer.size() <= reader.BlockSize() + kPadding)
+      spare.push_back(std::move(oldest));
+  }
+  table.Release();
+  AddTotals(counts, totals, reader.EndsInsideALine());
 }
 
 }  // namespace
 
-void CountWordsInto(TextInputStream& stream, WordCounts& counts) {
-  Dictionary& table = counts.wordCounts;
-  while (!stream.EOF()) {
-    const String line = stream.ReadLine();
-    int32_t position = 1;
-    counts.lineCount = CountOneMore(counts.lineCount, "lines");
-    for (;;) {
-      String lowered = Lowercase(GetWord(line, position));
-      if (lowered.IsEmpty()) break;
-      const Variant word(std::move(lowered));
-      counts.wordCount = CountOneMore(counts.wordCount, "words");
-      if (table.HasKey(word)) {
-        const int32_t present = table.Value(word).ToInt32();
-        if (present == kMaxCount)
-          throw OverflowException("The word \"" + word.ToString().ToUtf8() +
-                                  "\" occurs more than 2147483647 times; counts beyond that are not supported.");
-        table.SetValue(word, present + 1);
-      } else {
-        table.SetValue(word, 1);
-      }
-      RuntimeBackgroundTask();
-    }
-    RuntimeBackgroundTask();
-  }
+void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOptions& options) {
+  const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads = std::min(options.threads != 0 ? options.threads : hardware, hardware);
+  const int64_t parallelFrom = options.parallelFrom >= 0 ? options.parallelFrom : kDefaultParallelFrom;
+  const int64_t size = stream.SizeHint();
+  if (threads > 1 && size >= parallelFrom)
+    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1);
+  else
+    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize);
 }
 
-WordCounts CountWords(TextInputStream& stream) {
+WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {
   WordCounts counts;
-  CountWordsInto(stream, counts);
+  CountWordsInto(stream, counts, options);
   return counts;
 }
 
-void FillSortedArrays(const Dictionary& wordCounts, std::vector<String>& wordList, std::vector<int32_t>& countList) {
-  wordList.clear();
-  countList.clear();
-  wordList.reserve(static_cast<size_t>(wordCounts.Count()));
-  countList.reserve(static_cast<size_t>(wordCounts.Count()));
-  for (int32_t i = 0; i <= wordCounts.Count() - 1; ++i) {
-    String word = wordCounts.Key(i).ToString();
-    countList.push_back(wordCounts.Value(word).ToInt32());
-    wordList.push_back(std::move(word));
-    RuntimeBackgroundTask();
+std::vector<uint32_t> SortedOrder(const WordCounts& counts) {
+  // A stable radix sort on the counts, 16 bits at a time: equal counts keep the table's order.
+  const std::vector<int32_t>& keys = counts.occurrences;
+  const size_t n = keys.size();
+  std::vector<uint32_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+  if (n < 2) return order;
+  const auto largest = static_cast<uint32_t>(*std::max_element(keys.begin(), keys.end()));
+  std::vector<uint32_t> sorted(n);
+  std::vector<size_t> starts(size_t{1} << 16);
+  for (int shift = 0; shift < 32 && (shift == 0 || (largest >> shift) != 0); shift += 16) {
+    std::fill(starts.begin(), starts.end(), 0);
+    for (const int32_t key : keys) ++starts[(static_cast<uint32_t>(key) >> shift) & 0xFFFF];
+    size_t sum = 0;
+    for (size_t& start : starts) sum += std::exchange(start, sum);
+    for (const uint32_t index : order) sorted[starts[(static_cast<uint32_t>(keys[index]) >> shift) & 0xFFFF]++] = index;
+    order.swap(sorted);
   }
-  SortWith(countList, wordList);
+  return order;
 }
 
 String TotalsLine(int32_t uniqueWords, int32_t wordCount, int32_t lineCount) {

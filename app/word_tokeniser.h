@@ -2,20 +2,17 @@
 // The tokeniser: a word is a run of the 52 ASCII letters; every other character, whatever its
 // width, ends a word and is skipped.
 
-#include <array>
 #include <cstdint>
 
 #include "framework/string.h"
 #include "framework/yield.h"
 
 namespace word_tokeniser_detail {
-inline constexpr std::array<bool, 256> kIsLetter = [] {
-  std::array<bool, 256> table{};
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = table[c - 'a' + 'A'] = true;
-  return table;
-}();
-
-inline bool IsWordCharacter(char32_t c) { return c < 256 && kIsLetter[c]; }
+// The one definition of a word character, shared with the byte scan of the counter: `| 0x20`
+// folds each capital onto its small letter and moves no other value into 'a'..'z'. No byte of
+// a multi-byte UTF-8 character, and no invalid byte, is below 0x80, so the test gives the same
+// answer on bytes as on decoded characters.
+constexpr bool IsWordCharacter(char32_t c) { return static_cast<uint32_t>((c | 0x20u) - U'a') < 26u; }
 }  // namespace word_tokeniser_detail
 
 // The next word of `line` at or after the 1-based character `position`, or "" when none is

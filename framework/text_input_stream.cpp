@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -47,7 +48,7 @@ const char* FindLineEnd(const char* p, const char* end, bool& nonAscii) {
 #endif
   for (; p < end; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
-    if (c == '\n' || c == '\r') return p;
+    if (IsLineEndByte(c)) return p;
     if (c >= 0x80) nonAscii = true;
   }
   return end;
@@ -129,6 +130,48 @@ bool TextInputStream::EOF() const { return !HasData() && pendingError_ == 0; }
 
 void TextInputStream::ThrowReadError(int errorNumber) const {
   throw IOException("Could not read " + description_ + ": " + std::strerror(errorNumber) + ".", errorNumber);
+}
+
+size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
+  if (fileDescriptor_ < 0) throw IOException("Could not read " + description_ + ": the stream is closed.", EBADF);
+  size_t copied = 0;
+  while (copied < size) {
+    if (begin_ < end_ || skipLineFeed_ || pendingError_ != 0) {
+      // Bytes left over from ReadLine (or its pending error) come first.
+      if (!HasData()) break;
+      if (begin_ == end_) {
+        const int error = std::exchange(pendingError_, 0);
+        atEnd_ = true;
+        ThrowReadError(error);
+      }
+      const size_t count = std::min(size - copied, end_ - begin_);
+      std::memcpy(buffer + copied, buffer_.get() + begin_, count);
+      begin_ += count;
+      copied += count;
+      continue;
+    }
+    if (atEnd_) break;
+    ssize_t got;
+    do {
+      got = ReadSome(buffer + copied, size - copied);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+      atEnd_ = true;
+      ThrowReadError(errno != 0 ? errno : EIO);
+    }
+    if (got == 0) {
+      atEnd_ = true;
+      break;
+    }
+    copied += static_cast<size_t>(got);
+  }
+  return copied;
+}
+
+int64_t TextInputStream::SizeHint() const {
+  struct stat status;
+  if (fileDescriptor_ < 0 || ::fstat(fileDescriptor_, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+  return static_cast<int64_t>(status.st_size);
 }
 
 String TextInputStream::ReadLine() {

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,6 +21,9 @@
 // has been included its guard keeps the macro from coming back; use
 // std::char_traits<char>::eof() where the C constant is wanted.
 #undef EOF
+
+// The bytes that end a line: LF, CR, and the two together as CRLF.
+constexpr bool IsLineEndByte(unsigned char c) { return c == '\n' || c == '\r'; }
 
 class TextInputStream {
  public:
@@ -34,6 +38,12 @@ class TextInputStream {
   bool EOF() const;
   // The next line without its terminator ("" at the end). IOException on a read error.
   String ReadLine();
+  // For scanners that find line ends themselves: the next raw bytes, terminators included,
+  // reading until `size` bytes are copied or the file ends. Returns the count, 0 at the end.
+  // IOException on a read error.
+  size_t ReadBlock(char* buffer, size_t size);
+  // The file's present size, or -1 if unknown; only a hint for sizing buffers.
+  int64_t SizeHint() const;
   void Close();
 
  protected:

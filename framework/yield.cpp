@@ -21,3 +21,5 @@ void SetBackgroundTaskHandler(void (*handler)()) {
   installedHandler = handler;
   lastCall = std::chrono::steady_clock::now();
 }
+
+void ExpireBackgroundTaskIntervalForTesting() { lastCall = std::chrono::steady_clock::time_point(); }

@@ -24,3 +24,5 @@ inline void RuntimeBackgroundTasks(uint32_t passes) {
 
 // The event-loop layer installs its handler here; nullptr removes it.
 void SetBackgroundTaskHandler(void (*handler)());
+// For tests: the next check runs the handler however little time has passed.
+void ExpireBackgroundTaskIntervalForTesting();

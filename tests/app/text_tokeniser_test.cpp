@@ -71,15 +71,6 @@ TEST(Tokeniser, StartsAnywhereInTheLine) {
   EXPECT_EQ(position, 4);
 }
 
-TEST(Tokeniser, CountsOnePassForEveryCharacterTakenWithoutReturning) {
-  const uint32_t before = background_task_detail::passCounter;
-  int32_t position = 1;
-  GetWord(String("  ab,cd"), position);  // two blanks and two letters; the comma ends the word
-  EXPECT_EQ(background_task_detail::passCounter - before, 4u);
-  GetWord(String("  ab,cd"), position);  // two letters, then the end of the line
-  EXPECT_EQ(background_task_detail::passCounter - before, 6u);
-}
-
 // The literal algorithm, one character at a time, as a reference for random lines.
 String ReferenceGetWord(const String& line, int32_t& position) {
   String word;

@@ -1,18 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <limits>
-#include <map>
 #include <random>
 #include <string>
+#include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "../framework/core_test_support.h"
 #include "app/word_count.h"
-#include "app/word_tokeniser.h"
 #include "framework/exceptions.h"
 #include "framework/text_input_stream.h"
+#include "framework/yield.h"
 
 using namespace std::string_literals;
 
@@ -20,144 +23,141 @@ namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
+using Rows = std::vector<std::pair<int32_t, std::string>>;
+
 // What the results window would show: the totals line and the rows in their first order.
 struct Concordance {
   std::string totals;
-  std::vector<std::pair<int32_t, std::string>> rows;
+  Rows rows;
 };
 
-Concordance CountFile(const std::filesystem::path& file) {
-  auto stream = TextInputStream::Open(FolderItem(file));
-  WordCounts counts = CountWords(*stream);
-  stream->Close();
-  std::vector<String> words;
-  std::vector<int32_t> countList;
-  FillSortedArrays(counts.wordCounts, words, countList);
+Concordance Show(const WordCounts& counts) {
   Concordance result;
-  result.totals = TotalsLine(counts.wordCounts.Count(), counts.wordCount, counts.lineCount).ToUtf8();
-  for (size_t i = 0; i < words.size(); ++i) result.rows.emplace_back(countList[i], words[i].ToUtf8());
+  result.totals = TotalsLine(counts.UniqueWords(), counts.wordCount, counts.lineCount).ToUtf8();
+  for (const uint32_t i : SortedOrder(counts))
+    result.rows.emplace_back(counts.occurrences[i], std::string(counts.words.At(static_cast<int32_t>(i))));
   return result;
 }
 
-using Rows = std::vector<std::pair<int32_t, std::string>>;
+// Small blocks and chunks on several threads, so that the edge cases below cross boundaries.
+const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 0};
 
-class WordCount : public testing::Test {
+class WordCount : public testing::TestWithParam<CountOptions> {
  protected:
-  Concordance Count(const std::string& bytes) { return CountFile(folder_.Write("input.txt", bytes)); }
+  Concordance Count(const std::string& bytes) {
+    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
+    return Show(CountWords(*stream, GetParam()));
+  }
   TempFolder folder_;
 };
 
-TEST_F(WordCount, TwoLineExampleGivesTotalsAndRowsInCountOrder) {
+INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces));
+
+TEST_P(WordCount, TwoLineExampleGivesTotalsAndRowsInCountOrder) {
   const Concordance c = Count("The cat and the hat.\nA cat!\n");
   EXPECT_EQ(c.totals, "5 unique words, 7 words in file, 2 lines in file");
   EXPECT_EQ(c.rows, (Rows{{1, "and"}, {1, "hat"}, {1, "a"}, {2, "the"}, {2, "cat"}}));
 }
 
-TEST_F(WordCount, CapitalsFoldIntoOneRow) {
+TEST_P(WordCount, CapitalsFoldIntoOneRow) {
   const Concordance c = Count("The the THE");
   EXPECT_EQ(c.totals, "1 unique words, 3 words in file, 1 lines in file");
   EXPECT_EQ(c.rows, (Rows{{3, "the"}}));
 }
 
-TEST_F(WordCount, ApostropheSplitsWord) {
+TEST_P(WordCount, ApostropheSplitsWord) {
   EXPECT_EQ(Count("don't stop").rows, (Rows{{1, "don"}, {1, "t"}, {1, "stop"}}));
 }
 
-TEST_F(WordCount, RowsStartInAscendingOrderOfCount) {
+TEST_P(WordCount, RowsStartInAscendingOrderOfCount) {
   EXPECT_EQ(Count("x y y z z z\n").rows, (Rows{{1, "x"}, {2, "y"}, {3, "z"}}));
   EXPECT_EQ(Count("z z z x y y\n").rows, (Rows{{1, "x"}, {2, "y"}, {3, "z"}}));
 }
 
-struct TotalsCase {
-  std::string bytes;
-  const char* totals;
-};
-
-class WordCountTotals : public WordCount, public testing::WithParamInterface<TotalsCase> {};
-
-TEST_P(WordCountTotals, CountsLinesWordsAndDistinctWords) { EXPECT_EQ(Count(GetParam().bytes).totals, GetParam().totals); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, WordCountTotals,
-    testing::Values(TotalsCase{"", "0 unique words, 0 words in file, 0 lines in file"},
-                    TotalsCase{"\n  \n\t\n", "0 unique words, 0 words in file, 3 lines in file"},
-                    TotalsCase{"123 456\n!?.,;\n--- '''\n", "0 unique words, 0 words in file, 3 lines in file"},
-                    TotalsCase{"one\r\ntwo\r\nthree\r\n", "3 unique words, 3 words in file, 3 lines in file"},
-                    TotalsCase{"one\rtwo\rthree\r", "3 unique words, 3 words in file, 3 lines in file"},
-                    TotalsCase{"one\ntwo\nlast line", "4 unique words, 4 words in file, 3 lines in file"},
-                    TotalsCase{"word", "1 unique words, 1 words in file, 1 lines in file"},
-                    TotalsCase{"ab\0cd\0ab"s, "2 unique words, 3 words in file, 1 lines in file"}));
-
-TEST_F(WordCount, LettersOutsideAsciiEndWordsWhateverTheEncoding) {
-  // UTF-8, then the same words in Latin-1, then broken UTF-8.
-  const Concordance c = Count("caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n");
-  EXPECT_EQ(c.totals, "3 unique words, 9 words in file, 3 lines in file");
-  EXPECT_EQ(c.rows, (Rows{{3, "caf"}, {3, "na"}, {3, "ve"}}));
+TEST_P(WordCount, TotalsOfSmallFiles) {
+  const std::vector<std::pair<std::string, const char*>> cases = {
+      {"", "0 unique words, 0 words in file, 0 lines in file"},
+      {"\n  \n\t\n", "0 unique words, 0 words in file, 3 lines in file"},
+      {"123 456\n!?.,;\n--- '''\n", "0 unique words, 0 words in file, 3 lines in file"},
+      {"one\r\ntwo\r\nthree\r\n", "3 unique words, 3 words in file, 3 lines in file"},
+      {"one\rtwo\rthree\r", "3 unique words, 3 words in file, 3 lines in file"},
+      {"one\ntwo\nlast line", "4 unique words, 4 words in file, 3 lines in file"},
+      {"word", "1 unique words, 1 words in file, 1 lines in file"},
+      {"ab\0cd\0ab"s, "2 unique words, 3 words in file, 1 lines in file"},
+      // UTF-8, the same words in Latin-1, then broken UTF-8: letters outside ASCII end words.
+      {"caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n", "3 unique words, 9 words in file, 3 lines in file"},
+  };
+  for (const auto& [bytes, totals] : cases) EXPECT_EQ(Count(bytes).totals, totals) << testing::PrintToString(bytes);
 }
 
-TEST_F(WordCount, HugeLineWithoutTerminatorIsCountedWhole) {
-  std::string bytes;
-  while (bytes.size() < 10'000'000) bytes += "Alpha beta, GAMMA-";
-  const Concordance c = Count(bytes);
-  const int32_t repeats = static_cast<int32_t>(bytes.size() / 18);
-  EXPECT_EQ(c.totals, "3 unique words, " + std::to_string(3 * repeats) + " words in file, 1 lines in file");
-}
-
-TEST_F(WordCount, ReadErrorInTheMiddleRaisesIOException) {
+TEST_P(WordCount, ReadErrorInTheMiddleRaisesIOException) {
   std::string bytes;
   for (int i = 0; i < 1000; ++i) bytes += "some words on a line\n";
   ChunkedTextInputStream stream(folder_.Write("input.txt", bytes), 4096, /*failingRead=*/3);
-  EXPECT_THROW(CountWords(stream), IOException);
+  EXPECT_THROW(CountWords(stream, GetParam()), IOException);
 }
 
-class WordCountOverflow : public WordCount {
- protected:
-  WordCounts Start() {
+// Counting goes on from counts near the limits, which no test file could reach.
+TEST_P(WordCount, CountsBeyondInt32Raise) {
+  struct Case {
+    int32_t lines, words, occurrences;
+    std::string bytes;
+    const char* message;  // nullptr: counts up to the limit are fine
+  };
+  const std::vector<Case> cases = {
+      {kMax - 1, 1, 1, "\n\n", "more than 2147483647 lines"},
+      {1, kMax - 2, 1, "a b c", "more than 2147483647 words"},
+      {1, 1, kMax, "other WORD", "\"word\" occurs more than 2147483647 times"},
+      {kMax - 1, kMax - 1, kMax - 1, "word", nullptr},
+  };
+  for (const Case& c : cases) {
     WordCounts counts;
-    counts.lineCount = 1;
-    counts.wordCount = 1;
-    counts.wordCounts.SetValue("word", 1);
-    return counts;
-  }
-  void ExpectOverflow(WordCounts counts, const std::string& bytes, const std::string& messagePart) {
-    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
-    try {
-      CountWordsInto(*stream, counts);
-      FAIL() << "no exception";
-    } catch (const OverflowException& error) {
-      EXPECT_NE(std::string(error.what()).find(messagePart), std::string::npos) << error.what();
+    counts.lineCount = c.lines;
+    counts.wordCount = c.words;
+    counts.words.Append("word");
+    counts.occurrences = {c.occurrences};
+    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", c.bytes)));
+    if (c.message == nullptr) {
+      CountWordsInto(*stream, counts, GetParam());
+      EXPECT_EQ(Show(counts).totals, "1 unique words, 2147483647 words in file, 2147483647 lines in file");
+      EXPECT_EQ(counts.occurrences, std::vector<int32_t>{kMax});
+      continue;
     }
+    try {
+      CountWordsInto(*stream, counts, GetParam());
+      ADD_FAILURE() << "no exception for " << c.message;
+    } catch (const OverflowException& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// A disk slow enough that the yield hook's 50 ms come round while chunks are being counted.
+class SlowTextInputStream : public ChunkedTextInputStream {
+ public:
+  using ChunkedTextInputStream::ChunkedTextInputStream;
+
+ protected:
+  ssize_t ReadSome(void* buffer, size_t size) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return ChunkedTextInputStream::ReadSome(buffer, size);
   }
 };
 
-TEST_F(WordCountOverflow, LineCountBeyondInt32Raises) {
-  WordCounts counts = Start();
-  counts.lineCount = kMax - 1;
-  ExpectOverflow(std::move(counts), "\n\n", "more than 2147483647 lines");
-}
+std::vector<std::thread::id> yieldThreads;
 
-TEST_F(WordCountOverflow, WordCountBeyondInt32Raises) {
-  WordCounts counts = Start();
-  counts.wordCount = kMax - 2;
-  ExpectOverflow(std::move(counts), "a b c", "more than 2147483647 words");
-}
-
-TEST_F(WordCountOverflow, OneWordOccurringTooOftenRaises) {
-  WordCounts counts = Start();
-  counts.wordCounts.SetValue("word", kMax);
-  ExpectOverflow(std::move(counts), "other WORD", "\"word\" occurs more than 2147483647 times");
-}
-
-TEST_F(WordCountOverflow, CountsUpToTheLimitAreFine) {
-  WordCounts counts = Start();
-  counts.wordCount = kMax - 1;
-  counts.lineCount = kMax - 1;
-  counts.wordCounts.SetValue("word", kMax - 1);
-  auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", "word")));
-  CountWordsInto(*stream, counts);
-  EXPECT_EQ(counts.wordCount, kMax);
-  EXPECT_EQ(counts.lineCount, kMax);
-  EXPECT_EQ(counts.wordCounts.Value("word").ToInt32(), kMax);
+TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 2000; ++i) bytes += "several words on each line\n";
+  SlowTextInputStream stream(folder.Write("slow.txt", bytes), 8192);
+  yieldThreads.clear();
+  SetBackgroundTaskHandler([] { yieldThreads.push_back(std::this_thread::get_id()); });
+  const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 0});
+  SetBackgroundTaskHandler(nullptr);
+  EXPECT_EQ(counts.wordCount, 10000);
+  EXPECT_FALSE(yieldThreads.empty());
+  for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
 TEST(TotalsLine, HasNoSingularFormAndNoFullStop) {
@@ -166,68 +166,115 @@ TEST(TotalsLine, HasNoSingularFormAndNoFullStop) {
             "66460 unique words, 35900400 words in file, 6065280 lines in file");
 }
 
-// A plain byte loop that splits lines at LF, CRLF and lone CR and takes runs of ASCII letters as
-// words. Multi-byte UTF-8 never contains ASCII bytes, so it must agree with the real reader.
-std::vector<std::vector<std::string>> ReferenceSplit(const std::string& bytes) {
-  std::vector<std::vector<std::string>> lines;
-  std::vector<std::string> line;
+// The plain way: decode the whole file, split it into lines at LF, CRLF and lone CR, take runs
+// of A-Z and a-z as words, lower-case them and count them in order of first occurrence.
+WordCounts ReferenceCount(const std::string& bytes) {
+  const String text = String::FromUtf8(bytes);
+  WordCounts counts;
+  std::unordered_map<std::string, size_t> index;
   std::string word;
   const auto endWord = [&] {
-    if (!word.empty()) line.push_back(std::exchange(word, {}));
+    if (word.empty()) return;
+    ++counts.wordCount;
+    const auto [place, isNew] = index.emplace(word, counts.occurrences.size());
+    if (isNew) {
+      counts.words.Append(word);
+      counts.occurrences.push_back(0);
+    }
+    ++counts.occurrences[place->second];
+    word.clear();
   };
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+  const int32_t length = Len(text);
+  for (int32_t i = 0; i < length; ++i) {
+    const char32_t c = text.At(i);
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      word += Lowercase(Chr(static_cast<int32_t>(c))).ToUtf8();
+      continue;
+    }
+    endWord();
     if (c == '\n' || c == '\r') {
-      endWord();
-      lines.push_back(std::exchange(line, {}));
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      word += static_cast<char>(c | 0x20);
-    } else {
-      endWord();
+      ++counts.lineCount;
+      if (c == '\r' && i + 1 < length && text.At(i + 1) == '\n') ++i;
     }
   }
   endWord();
-  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') lines.push_back(line);
-  return lines;
+  if (length > 0 && text.At(length - 1) != '\n' && text.At(length - 1) != '\r') ++counts.lineCount;
+  return counts;
 }
 
-std::vector<std::vector<std::string>> RealSplit(TextInputStream& stream) {
-  std::vector<std::vector<std::string>> lines;
-  while (!stream.EOF()) {
-    const String line = stream.ReadLine();
-    std::vector<std::string> words;
-    int32_t position = 1;
-    for (String word = Lowercase(GetWord(line, position)); !word.IsEmpty(); word = Lowercase(GetWord(line, position)))
-      words.push_back(word.ToUtf8());
-    lines.push_back(std::move(words));
-  }
-  return lines;
+void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, const std::string& context) {
+  ASSERT_EQ(actual.lineCount, expected.lineCount) << context;
+  ASSERT_EQ(actual.wordCount, expected.wordCount) << context;
+  ASSERT_EQ(actual.words.Bytes(), expected.words.Bytes()) << context;
+  ASSERT_EQ(actual.words.Offsets(), expected.words.Offsets()) << context;
+  ASSERT_EQ(actual.occurrences, expected.occurrences) << context;
 }
 
-TEST_F(WordCount, RandomFilesSplitLikeAPlainByteLoop) {
+// Every block size, chunk size and thread count must give exactly the plain count, with line
+// ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to letters at every edge
+// (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
+TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
   std::mt19937 random(777);
-  const std::vector<std::string> pieces = {"a", "B", "z", "Word", "LONGERWORDS", " ", "  ", "\n", "\r", "\r\n",
-                                           "'", "9", "@", "{", std::string(1, '\0'), "\xC3\xA9", "\xE9", "\xFF",
-                                           "\xE2\x82", "\xF0\x9F\x98\x80"};
-  for (int round = 0; round < 300; ++round) {
+  const std::vector<std::string> pieces = {
+      "a",  "B",  "z",    "Word", "the", "THE",    "LONGERWORDS", "ZYZZYVAZZ", "quizzically", " ",  "  ",
+      "\n", "\r", "\r\n", "'",    "9",   "@",      "[",           "`",         "{",           "\0"s, "\xC5\x81",
+      "\xC4\x81", "A\xC5\x81" "A", "\xC3\xA9", "\xE9", "\xFF", "\xE2\x82", "\xF0\x9F\x98\x80"};
+  TempFolder folder;
+  for (int round = 0; round < 400; ++round) {
     std::string bytes;
-    const int count = static_cast<int>(random() % 400);
-    for (int i = 0; i < count; ++i) {
-      if (random() % 8 == 0)
-        bytes += static_cast<char>(random() % 256);  // any byte at all
-      else
-        bytes += pieces[random() % pieces.size()];
-    }
-    const auto file = folder_.Write("random.txt", bytes);
-    const auto expected = ReferenceSplit(bytes);
-    {
-      auto stream = TextInputStream::Open(FolderItem(file));
-      ASSERT_EQ(RealSplit(*stream), expected) << "round " << round;
-    }
+    const int count = static_cast<int>(random() % 600);
+    for (int i = 0; i < count; ++i)
+      bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
+    if (round % 50 == 0) bytes += std::string(3000, 'Q');  // a word longer than any block
+    const auto file = folder.Write("random.txt", bytes);
+    const WordCounts expected = ReferenceCount(bytes);
+    const CountOptions options{.blockSize = 1 + random() % 200,
+                               .chunkSize = 1 + random() % 300,
+                               .threads = 1 + static_cast<unsigned>(random() % 4),
+                               .parallelFrom = 0};
+    const std::string context = "round " + std::to_string(round);
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountWords(*stream, options), expected, context);
     ChunkedTextInputStream chunked(file, 1 + random() % 13);
-    ASSERT_EQ(RealSplit(chunked), expected) << "round " << round << " in chunks";
+    ExpectSameCounts(CountWords(chunked, options), expected, context + " read in small pieces");
   }
+}
+
+// Many distinct words make the table grow again and again while chunks are merged.
+TEST(WordCountRandom, ManyDistinctWordsCountLikeThePlainWay) {
+  std::mt19937 random(99);
+  std::string bytes;
+  for (int i = 0; i < 60000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) bytes += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
+    bytes += "\r\n \t.,"[random() % 6];
+  }
+  TempFolder folder;
+  const auto file = folder.Write("distinct.txt", bytes);
+  const WordCounts expected = ReferenceCount(bytes);
+  for (const unsigned threads : {1u, 4u}) {
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountWords(*stream, {.chunkSize = 4096, .threads = threads, .parallelFrom = 0}), expected,
+                     std::to_string(threads) + " threads");
+  }
+}
+
+TEST(SortedOrder, IsAStableSortByCount) {
+  std::mt19937 random(5);
+  WordCounts counts;
+  for (int i = 0; i < 5000; ++i) {
+    counts.words.Append("w");
+    const int32_t pick = static_cast<int32_t>(random() % 4);
+    counts.occurrences.push_back(pick == 0 ? 1 + static_cast<int32_t>(random() % 5)
+                                 : pick == 1 ? 65530 + static_cast<int32_t>(random() % 12)
+                                 : pick == 2 ? kMax - static_cast<int32_t>(random() % 3)
+                                             : 1 + static_cast<int32_t>(random() % 200000));
+  }
+  std::vector<uint32_t> expected(counts.occurrences.size());
+  for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<uint32_t>(i);
+  std::stable_sort(expected.begin(), expected.end(),
+                   [&](uint32_t a, uint32_t b) { return counts.occurrences[a] < counts.occurrences[b]; });
+  EXPECT_EQ(SortedOrder(counts), expected);
 }
 
 }  // namespace

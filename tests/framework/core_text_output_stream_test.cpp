@@ -44,32 +44,57 @@ TEST_F(TextOutputStreamTest, ReplacesAnEarlierFileOnlyOnClose) {
   EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
-TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
-  const auto file = folder_.Write("out.txt", "earlier");
-  auto stream = TextOutputStream::Create(FolderItem(file));
-  TextOutputStream::FailWriteForTesting(2, ENOSPC);
-  const std::string line(100000, 'x');
-  try {
-    for (int i = 0; i < 100; ++i) stream->WriteLine(String(line));  // about 10 MB: several writes
-    stream->Close();
-    FAIL() << "no exception";
-  } catch (const IOException& error) {
-    EXPECT_EQ(error.ErrorNumber(), ENOSPC);
-    EXPECT_NE(std::string(error.what()).find("out.txt"), std::string::npos) << error.what();
-  }
-  EXPECT_EQ(ReadBytes(file), "earlier");
-  EXPECT_EQ(folder_.EntryCount(), 1u);
-  EXPECT_THROW(stream->WriteLine("more"), IOException);
+TEST_F(TextOutputStreamTest, SavingOverALinkWritesTheFileItNamesAndKeepsTheLink) {
+  const auto file = folder_.Write("real.txt", "earlier");
+  const auto link = folder_ / "link.txt";
+  std::filesystem::create_symlink("real.txt", link);
+  auto stream = TextOutputStream::Create(FolderItem(link));
+  stream->WriteLine("new");
+  stream->Close();
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadBytes(file), "new\n");
+  EXPECT_EQ(folder_.EntryCount(), 2u);
 }
 
-TEST_F(TextOutputStreamTest, FailureAtCloseLeavesTheEarlierFile) {
-  const auto file = folder_.Write("out.txt", "earlier");
-  auto stream = TextOutputStream::Create(FolderItem(file));
-  stream->WriteLine("short");
-  TextOutputStream::FailWriteForTesting(1, EIO);
-  EXPECT_THROW(stream->Close(), IOException);
-  EXPECT_EQ(ReadBytes(file), "earlier");
-  EXPECT_EQ(folder_.EntryCount(), 1u);
+// The file is finished beside its target and renamed into place; a rename cannot cross file
+// systems, so the target's own folder must be used even when a link leads there.
+TEST_F(TextOutputStreamTest, SavesThroughALinkToAFileOnAnotherFileSystem) {
+  struct stat here, there;
+  if (::stat(folder_.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev ||
+      ::access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "needs a writable /dev/shm on a file system other than " << folder_.Path();
+  }
+  const TempFolder elsewhereFolder("/dev/shm");
+  const std::filesystem::path& elsewhere = elsewhereFolder.Path();
+  const auto link = folder_ / "link.txt";
+  std::filesystem::create_symlink(elsewhere / "out.txt", link);
+  for (const auto& target : {elsewhere / "out.txt", link}) {  // a new file there, then over it through the link
+    auto stream = TextOutputStream::Create(FolderItem(target));
+    stream->WriteLine(String(target.filename().c_str()));
+    EXPECT_NO_THROW(stream->Close()) << target;
+  }
+  EXPECT_EQ(ReadBytes(elsewhere / "out.txt"), "link.txt\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+// A write that fails midway (about 10 MB: several writes), or only when Close writes the rest.
+TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
+  for (const int lines : {100, 1}) {
+    const auto file = folder_.Write("out.txt", "earlier");
+    auto stream = TextOutputStream::Create(FolderItem(file));
+    TextOutputStream::FailWriteForTesting(lines > 1 ? 2 : 1, ENOSPC);
+    try {
+      for (int i = 0; i < lines; ++i) stream->WriteLine(String(std::string(100000, 'x')));
+      stream->Close();
+      ADD_FAILURE() << "no exception";
+    } catch (const IOException& error) {
+      EXPECT_EQ(error.ErrorNumber(), ENOSPC);
+      EXPECT_NE(std::string(error.what()).find("out.txt"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(ReadBytes(file), "earlier");
+    EXPECT_EQ(folder_.EntryCount(), 1u);
+    EXPECT_THROW(stream->WriteLine("more"), IOException);
+  }
 }
 
 TEST_F(TextOutputStreamTest, DestroyedWithoutCloseLeavesNothingBehind) {
