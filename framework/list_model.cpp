@@ -1,6 +1,9 @@
 #include "framework/list_model.h"
 
 #include <charconv>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <limits>
 #include <string>
 
@@ -279,6 +282,10 @@ void ListModel::ApplyOrder(std::vector<uint32_t>&& order) {
   order_ = std::move(order);
   if (!before.isEmpty()) changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+#ifdef __GLIBC__
+  // The sort's tens of megabytes of scratch space would otherwise stay with the process.
+  malloc_trim(0);
+#endif
 }
 
 void ListModel::ShowPendingRows() {

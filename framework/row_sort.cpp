@@ -79,40 +79,44 @@ std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, c
 
 std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vector<uint32_t>& rows, bool ascending) {
   const size_t count = rows.size();
-  // Each row's 8-byte key, reversed for descending: then one ascending sort on (key,
-  // position) serves both directions. Rows in any order make these reads random; fetching
-  // ahead hides most of the waiting.
+  // Each row's first 6 bytes as a number, reversed for descending so that one ascending
+  // sort on (number, position) serves both directions: the first two bytes pick its
+  // bucket, the next four are its key within the bucket. Rows in any order make these
+  // reads random; fetching ahead hides most of the waiting.
   const uint32_t* offsets = texts.Offsets().data();
   const char* bytes = texts.Bytes().data();
-  std::vector<uint64_t> keys(count);
+  std::vector<uint16_t> bucketOf(count);
+  std::vector<uint32_t> keys(count);
   std::vector<uint32_t> bucketStarts(65537, 0);
   for (size_t i = 0; i < count; ++i) {
     YieldNow(i);
     if (i + 32 < count) __builtin_prefetch(offsets + rows[i + 32]);
     if (i + 16 < count) __builtin_prefetch(bytes + offsets[rows[i + 16]]);
-    const uint64_t prefix = Prefix(texts, rows[i]);
-    keys[i] = ascending ? prefix : ~prefix;
-    ++bucketStarts[(keys[i] >> 48) + 1];
+    const uint64_t prefix = ascending ? Prefix(texts, rows[i]) : ~Prefix(texts, rows[i]);
+    bucketOf[i] = static_cast<uint16_t>(prefix >> 48);
+    keys[i] = static_cast<uint32_t>(prefix >> 16);
+    ++bucketStarts[bucketOf[i] + 1u];
   }
   for (size_t b = 1; b < bucketStarts.size(); ++b) bucketStarts[b] += bucketStarts[b - 1];
 
-  // Keys and rows bucketed by the first two bytes, in their order within a bucket.
-  std::vector<uint64_t> bucketedKeys(count);
+  // Keys and rows bucketed, in their order within a bucket.
+  std::vector<uint32_t> bucketedKeys(count);
   std::vector<uint32_t> sorted(count);
   {
     std::vector<uint32_t> next(bucketStarts.begin(), bucketStarts.end() - 1);
     for (size_t i = 0; i < count; ++i) {
-      const uint32_t at = next[keys[i] >> 48]++;
+      const uint32_t at = next[bucketOf[i]]++;
       bucketedKeys[at] = keys[i];
       sorted[at] = rows[i];
     }
-    keys = std::vector<uint64_t>();
+    bucketOf = std::vector<uint16_t>();
+    keys = std::vector<uint32_t>();
   }
 
-  // Each bucket by its whole 8-byte keys and then, where those are equal, by the whole
-  // texts; the earlier row first where the texts are equal too.
+  // Each bucket by its keys and then, where those are equal, by the whole texts; the
+  // earlier row first where the texts are equal too.
   struct Entry {
-    uint64_t key;
+    uint32_t key;
     uint32_t place;  // in the bucket, which is the order the rows had
     uint32_t row;
   };
@@ -128,15 +132,13 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
     RuntimeBackgroundTasks(end - begin);
     // By the third byte first (a stable counting pass), then each part by comparison.
     uint32_t partStarts[257] = {};
-    for (uint32_t k = begin; k < end; ++k) ++partStarts[((bucketedKeys[k] >> 40) & 0xFF) + 1];
+    for (uint32_t k = begin; k < end; ++k) ++partStarts[(bucketedKeys[k] >> 24) + 1];
     for (size_t d = 1; d < 257; ++d) partStarts[d] += partStarts[d - 1];
     bucket.resize(end - begin);
     {
       uint32_t next[256];
       std::copy(partStarts, partStarts + 256, next);
-      for (uint32_t k = begin; k < end; ++k) {
-        bucket[next[(bucketedKeys[k] >> 40) & 0xFF]++] = {bucketedKeys[k], k - begin, sorted[k]};
-      }
+      for (uint32_t k = begin; k < end; ++k) bucket[next[bucketedKeys[k] >> 24]++] = {bucketedKeys[k], k - begin, sorted[k]};
     }
     for (size_t d = 0; d < 256; ++d) {
       if (partStarts[d + 1] - partStarts[d] < 2) continue;

@@ -1,6 +1,6 @@
 #pragma once
 // Stable orders of a list's rows by one key, without a comparison per pair: by a number
-// (radix sort) or by a text's bytes (8-byte prefixes radix-bucketed and sorted, equal
+// (radix sort) or by a text's bytes (first bytes radix-bucketed, then sorted as numbers, equal
 // prefixes settled on the whole text). Both give exactly what std::stable_sort gives with
 // the same key: rows with equal keys keep the order they had, in either direction.
 
