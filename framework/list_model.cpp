@@ -1,5 +1,6 @@
 #include "framework/list_model.h"
 
+#include <algorithm>
 #include <charconv>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -272,11 +273,27 @@ void ListModel::ApplyOrder(std::vector<uint32_t>&& order) {
   const QModelIndexList before = persistentIndexList();
   QModelIndexList after;
   if (!before.isEmpty()) {
-    std::vector<uint32_t> newRowOf(order.size());
-    for (uint32_t newRow = 0; newRow < order.size(); ++newRow) newRowOf[order[newRow]] = newRow;
+    // Usually a handful of rows (the current one, the selected ones): one pass over the new
+    // order finds them, a 64-bit mask skipping almost every row at once.
+    std::vector<std::pair<uint32_t, uint32_t>> found;  // stored row, new row
+    uint64_t mask = 0;
     for (const QModelIndex& old : before) {
       const uint32_t stored = order_[static_cast<size_t>(old.row())];
-      after.append(index(static_cast<int>(newRowOf[stored]), old.column()));
+      found.emplace_back(stored, 0);
+      mask |= uint64_t{1} << (stored & 63);
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    for (uint32_t newRow = 0; newRow < order.size(); ++newRow) {
+      const uint32_t stored = order[newRow];
+      if ((mask >> (stored & 63) & 1) == 0) continue;
+      const auto place = std::lower_bound(found.begin(), found.end(), std::make_pair(stored, uint32_t{0}));
+      if (place != found.end() && place->first == stored) place->second = newRow;
+    }
+    for (const QModelIndex& old : before) {
+      const uint32_t stored = order_[static_cast<size_t>(old.row())];
+      const auto place = std::lower_bound(found.begin(), found.end(), std::make_pair(stored, uint32_t{0}));
+      after.append(index(static_cast<int>(place->second), old.column()));
     }
   }
   order_ = std::move(order);
