@@ -173,6 +173,7 @@ void Listbox::AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, 
     RuntimeBackgroundTask();
   }
 }
+
 int32_t Listbox::ListCount() const { return model_->RowCount(); }
 int32_t Listbox::ColumnCount() const { return model_->ColumnCount(); }
 String Listbox::Cell(int32_t row, int32_t column) const { return model_->Cell(row, column); }

@@ -81,7 +81,7 @@ class Listbox : public RectControl {
   // that column itself, in exactly the order that asking the handler for every pair gives.
   enum class SortKey {
     kAskHandler,
-    kTagDifference,   // result = VariantToInt32(VariantSubtract(tag of row1, tag of row2))
+    kTagDifference,     // result = VariantToInt32(VariantSubtract(tag of row1, tag of row2))
     kTextIgnoringCase,  // result = StrComp(text of row1, text of row2, 1)
   };
 
@@ -108,15 +108,15 @@ class Listbox : public RectControl {
   // Sorts as a click on the column's heading does: ascending, or the other way round when
   // the list is already sorted by that column. Rows that compare equal keep their order.
   void SortByHeading(int32_t column);
-  // Sorts by the column in the given direction, asking the CompareRows handler.
+  // Sorts by the column in the given direction, in the order the CompareRows handler gives.
   void Sort(int32_t column, bool ascending);
   int32_t SortedColumn() const { return sortedColumn_; }
+  bool SortedAscending() const { return sortedAscending_; }
   // Every row in the shown order as UTF-8: the texts of `columns` joined by `separator`,
   // then `rowEnd`. In one string of exactly its size, or handed to `write` piece by piece.
   std::string RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd) const;
   void WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd,
                      const std::function<void(std::string_view)>& write) const;
-  bool SortedAscending() const { return sortedAscending_; }
 
   QTableView* NativeView() const;
   ListModel& Model() const { return *model_; }
