@@ -42,6 +42,14 @@ inline void FetchAhead(const void* address) {
 #endif
 }
 
+// Returns memory that was freed to the system. After a fill or a sort of millions of rows
+// the allocator would otherwise keep tens of megabytes of scratch space for good.
+void GiveBackFreeMemory() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
+
 size_t Utf8Size(const String& text) {
   uint64_t scratch;
   if (text.AsciiBytes(scratch) != nullptr) return static_cast<size_t>(text.Length());
@@ -216,16 +224,15 @@ bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& n
     seen[entry] = true;
   }
   const size_t count = order.size();
-  for (Column& column : columns_) {
+  for (int32_t c = 0; c < ColumnCount(); ++c) {
+    Column& column = columns_[static_cast<size_t>(c)];
     column = Column();
-    column.texts.resize(count);
+    if (c != numberColumn && c != textColumn) column.texts.resize(count);
   }
   Column& numberCells = columns_[static_cast<size_t>(numberColumn)];
-  numberCells.texts = std::vector<String>();
   numberCells.kind = Column::Kind::kNumbers;
   numberCells.numbers = std::move(numbers);
   Column& textCells = columns_[static_cast<size_t>(textColumn)];
-  textCells.texts = std::vector<String>();
   textCells.kind = Column::Kind::kTexts;
   textCells.utf8 = std::move(texts);
   bool plain = true;
@@ -233,6 +240,7 @@ bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& n
   textCells.bytesOrderIgnoringCase = plain;
   order_ = std::move(order);
   ScheduleShowPendingRows();
+  GiveBackFreeMemory();
   return true;
 }
 
@@ -299,10 +307,8 @@ void ListModel::ApplyOrder(std::vector<uint32_t>&& order) {
   order_ = std::move(order);
   if (!before.isEmpty()) changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-#ifdef __GLIBC__
   // The sort's tens of megabytes of scratch space would otherwise stay with the process.
-  malloc_trim(0);
-#endif
+  GiveBackFreeMemory();
 }
 
 void ListModel::ShowPendingRows() {
