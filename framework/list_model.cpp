@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
+#include <string>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
-#include <limits>
-#include <string>
 
 #include "framework/exceptions.h"
 #include "framework/native.h"
