@@ -71,10 +71,20 @@ void ModalDriver::Run(const std::function<void()>& action) {
   QPointer<QWidget> answered;
   QTimer poll;
   poll.setInterval(5);
+  // A dialog that waits this long for an answer no step gives is rejected: a failure, not a hang.
+  QElapsedTimer sinceAnswer;
+  sinceAnswer.start();
+  constexpr qint64 kWatchdogMs = 20000;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal == answered && sinceAnswer.elapsed() > kWatchdogMs) {
+      ADD_FAILURE() << "Dialog left open: " << modal->windowTitle().toStdString();
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+      return;
+    }
     if (modal == nullptr || modal == answered || !modal->isVisible()) return;
     answered = modal;
+    sinceAnswer.restart();
     if (next < steps_.size()) {
       steps_[next++](modal);
     } else {
@@ -96,6 +106,25 @@ ModalDriver::Step ModalDriver::ChooseFile(const std::filesystem::path& path) {
     ASSERT_NE(nameEdit, nullptr);
     nameEdit->setText(QString::fromStdString(path.string()));
     static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+ModalDriver::Step ModalDriver::ChooseFileReplacing(const std::filesystem::path& path) {
+  return [path](QWidget* modal) {
+    // The question comes from inside accept(): it is answered from a timer of its own.
+    QTimer answering;
+    int asked = 0;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
+        ++asked;
+        box->button(QMessageBox::Yes)->click();
+      }
+    });
+    answering.start(5);
+    ChooseFile(path)(modal);
+    answering.stop();
+    EXPECT_EQ(asked, 1) << "Expected one question whether to replace " << path;
   };
 }
 
