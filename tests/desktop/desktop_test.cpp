@@ -284,7 +284,7 @@ TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
   // Waits for the program's window and makes it the active one, then presses Ctrl+Q as
   // the keyboard would (not as an event sent to the window).
   bool keyed = true;
-  for (const QStringList& arguments : {QStringList{"search", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Varnholt Concordance$",
+  for (const QStringList& arguments : {QStringList{"search", "--all", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Varnholt Concordance$",
                                                    "windowactivate", "--sync"},
                                        QStringList{"key", "--clearmodifiers", "ctrl+q"}}) {
     QProcess xdotool;
