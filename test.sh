@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build (with the
-# benchmarks built, and the desktop tier run on a private X server), and a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Every option is stated, whatever an
+# benchmarks built) and a build with AddressSanitizer and UndefinedBehaviorSanitizer. Each
+# run includes the desktop tier on a private X server. Every option is stated, whatever an
 # earlier run of run.sh left in the build folders.
 set -euo pipefail
 cd "$(dirname "$0")"

