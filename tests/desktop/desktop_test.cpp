@@ -26,6 +26,7 @@
 #include <functional>
 #include <string>
 
+#include "framework/clipboard.h"
 #include "framework/controls.h"
 #include "framework/yield.h"
 #include "tests/support/gui_test.h"
@@ -164,6 +165,19 @@ TEST_F(OnTheDesktop, CopiedRowsReachOtherClientsAsUtf8StringAndString) {
     }
     window.Close();
   }
+}
+
+TEST_F(OnTheDesktop, LargeUtf8TextHandedToTheClipboardArrivesWhole) {
+  // Several megabytes, with a character outside ASCII in every line.
+  std::string text;
+  for (int line = 0; text.size() < (6u << 20); ++line) text += "z\xc3\xa4hl " + std::to_string(line) + "\r";
+  const std::string expected = text;
+  Clipboard clipboard;
+  clipboard.SetUtf8Text(std::move(text));
+  clipboard.Close();
+  const QByteArray received = RunWhileServing("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
+  EXPECT_EQ(received.size(), static_cast<qsizetype>(expected.size()));
+  EXPECT_TRUE(received.toStdString() == expected) << "the text differs";
 }
 
 // ---- Input that arrives while a command runs
