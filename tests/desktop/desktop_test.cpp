@@ -13,6 +13,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
@@ -234,18 +235,34 @@ TEST_F(OnTheDesktop, CloseRequestDuringACommandIsCarriedOutWhenItEnds) {
 
 // ---- The active window after a dialog
 
+// The dialogs are answered from the keyboard, as a user does: the window manager then
+// moves the activation as it does for a user.
 TEST_F(OnTheDesktop, WindowThatRanASaveIsActiveAfterTheReplaceQuestion) {
   const std::filesystem::path existing = folder.Write("existing.txt", "old");
-  Window& first = OpenText(DistinctWords(20000, 4), "first.txt");
-  Window& second = OpenText("one two two\nthree\n", "second.txt");
-  for (Window* window : {&first, &second, &first}) {
+  Window& large = OpenText(DistinctWords(600000, 5), "large.txt");
+  Window& small = OpenText("one two two\nthree\n", "small.txt");
+  const auto typeWhenFocused = [](QWidget* modal, const QStringList& keys) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return HasInputFocus(modal); }, 5000)) << "the dialog never got the keyboard";
+    QProcess::startDetached("xdotool", keys);
+  };
+  // The window manager errs only now and then: several saves, from both windows.
+  for (Window* window : {&large, &small, &large, &large, &small, &large}) {
     Activate(*window);
-    ModalDriver().Then(ModalDriver::ChooseFileReplacing(existing)).Run([] { ChooseMenuItem(Item("FileSaveAsCSV")); });
+    ModalDriver()
+        .Then([&](QWidget* modal) {
+          // The name is filled in directly: typed, it would open the completion list.
+          modal->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(existing.string()));
+          typeWhenFocused(modal, {"key", "Return"});
+        })
+        .Then([&](QWidget* modal) { typeWhenFocused(modal, {"key", "alt+y"}); })
+        .Run([] { ChooseMenuItem(Item("FileSaveAsCSV")); });
+    // Time for the window manager to move the activation, as it would after the dialogs.
+    ProcessEvents(300);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window->NativeWindow(); }, 5000))
         << "active afterwards: "
         << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString() : "none");
   }
-  EXPECT_EQ(ReadBytes(existing).substr(0, 8), "aaaa, 1\r");
+  EXPECT_EQ(ReadBytes(existing).substr(0, 9), "aaaaa, 1\r");
 }
 
 // ---- A link with no web browser to open it
