@@ -22,10 +22,11 @@ QStringList NameFilters(const String& filter) {
   return filters;
 }
 
-// The window a dialog belongs to: the one whose command is running, else the active one.
+// The window a dialog belongs to: the one whose command is running (unless the command
+// closed it), else the active one.
 QWidget* OwnerWindow() {
   QWidget* window = DispatchScope::CommandWindow();
-  return window != nullptr ? window : QApplication::activeWindow();
+  return window != nullptr && window->isVisible() ? window : QApplication::activeWindow();
 }
 
 // Gives the activation back to the owner when the dialog is gone. Left to itself the

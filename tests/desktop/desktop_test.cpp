@@ -1,6 +1,7 @@
 // The program on a real X server, with a window manager: what other X clients get from
 // Edit > Copy, input that arrives while a command runs, which window is active after a
-// dialog, and start-up and quitting of the real executable.
+// dialog, the message for a link no browser opens, and start-up and quitting of the real
+// executable.
 
 #include <gtest/gtest.h>
 
