@@ -1,5 +1,6 @@
 #pragma once
-// Modal dialogs: choosing a file to open or to save, and the message box.
+// Modal dialogs: choosing a file to open or to save, and the message box. After each, the
+// window whose command opened it is the active one again.
 
 #include <memory>
 
@@ -12,5 +13,8 @@ std::unique_ptr<FolderItem> GetOpenFolderItem(const String& filter);
 // A modal save dialog with the same filter and a proposed name. It asks before an
 // existing file is replaced and adds no extension. nullptr when cancelled.
 std::unique_ptr<FolderItem> GetSaveFolderItem(const String& filter, const String& defaultName);
-// A modal message box with the text and an OK button; returns when it is dismissed.
-void MsgBox(const String& text);
+// What a message tells the user; it decides the message box's icon.
+enum class MessageKind { Information, Warning, Error };
+// A modal message box with the text and an OK button; returns when it is dismissed. The
+// program's messages report things that went wrong, hence the default.
+void MsgBox(const String& text, MessageKind kind = MessageKind::Warning);

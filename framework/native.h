@@ -26,6 +26,9 @@ class DispatchScope {
   DispatchScope(const DispatchScope&) = delete;
   DispatchScope& operator=(const DispatchScope&) = delete;
   static int Depth();
+  // The window that was active when the outermost handler began (the window whose command
+  // runs), or nullptr.
+  static QWidget* CommandWindow();
   // Runs work from the event loop itself once no handler runs (never under a handler, nor
   // under the toolkit code that is delivering the current event), unless context is gone.
   static void RunFromEventLoop(QObject* context, std::function<void()> work);

@@ -1,5 +1,6 @@
 #include "framework/runtime.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
@@ -26,6 +27,7 @@ struct RuntimeState {
   std::unique_ptr<QMainWindow> menuBarWindow;
   int exitStatus = 0;
   bool busyCursorShown = false;
+  bool inputHeld = false;  // user input may wait in the toolkit's queues
 };
 
 RuntimeState& State() {
@@ -42,6 +44,12 @@ class MenuBarWindow : public QMainWindow {
   }
 };
 
+// Makes the event loop take one pass even when nothing new arrives: the pass delivers
+// input that was held back, in the order it came.
+void WakeEventLoop() {
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
+}
+
 // Keeps windows painting during long commands without letting a second command start.
 void ProcessPendingEvents() {
   if (DispatchScope::Depth() > 0 && !State().busyCursorShown) {
@@ -49,21 +57,33 @@ void ProcessPendingEvents() {
     State().busyCursorShown = true;
   }
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Keys, clicks and close requests that came meanwhile stay queued inside the toolkit, and
+  // nothing else would wake the event loop for them: no new event arrives to do it.
+  if (DispatchScope::Depth() == 0) WakeEventLoop();
+  else State().inputHeld = true;
 }
 
 int dispatchDepth = 0;
+QPointer<QWidget> commandWindow;
 // Work that came due while a handler ran; posted again when the outermost one ends.
 std::vector<std::pair<QPointer<QObject>, std::function<void()>>> workAfterHandlers;
 
 }  // namespace
 
-DispatchScope::DispatchScope() { ++dispatchDepth; }
+DispatchScope::DispatchScope() {
+  if (dispatchDepth++ == 0) commandWindow = QApplication::activeWindow();
+}
 
 DispatchScope::~DispatchScope() {
   if (--dispatchDepth == 0) {
+    commandWindow = nullptr;
     if (State().busyCursorShown) {
       QApplication::restoreOverrideCursor();
       State().busyCursorShown = false;
+    }
+    if (State().inputHeld) {
+      State().inputHeld = false;
+      WakeEventLoop();
     }
     auto waiting = std::move(workAfterHandlers);
     workAfterHandlers.clear();
@@ -81,6 +101,8 @@ void DispatchScope::RunFromEventLoop(QObject* context, std::function<void()> wor
 }
 
 int DispatchScope::Depth() { return dispatchDepth; }
+
+QWidget* DispatchScope::CommandWindow() { return dispatchDepth > 0 ? commandWindow.data() : nullptr; }
 
 void RuntimeInit(int& argc, char** argv) {
   RuntimeState& state = State();
@@ -139,7 +161,7 @@ void _UnhandledException(std::exception_ptr exception) {
   } catch (...) {
   }
   try {
-    MsgBox(String("An unexpected error occurred: ") + String::FromUtf8(what));
+    MsgBox(String("An unexpected error occurred: ") + String::FromUtf8(what), MessageKind::Error);
   } catch (...) {
     // The message itself failed; there is nothing left to tell the user with.
   }

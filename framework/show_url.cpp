@@ -3,9 +3,11 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "framework/dialogs.h"
 #include "framework/qt_string.h"
 
 void ShowURL(const String& address) {
-  // openUrl returns at once; with no browser it only warns, which is all we want.
-  QDesktopServices::openUrl(QUrl(ToQString(address)));
+  if (!QDesktopServices::openUrl(QUrl(ToQString(address)))) {
+    MsgBox(String("The page ") + address + String(" could not be opened in a web browser."));
+  }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "framework/string.h"
 
-// Hands a web address to the desktop; never blocks, never fails loudly.
+// Hands a web address to the desktop and returns at once. When no program takes it (no web
+// browser), a message tells the user so, naming the address.
 void ShowURL(const String& address);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
+# The second line is the desktop test tier: a private X server, a window manager, and
+# X clients that read the clipboard and press keys.
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libabsl-dev
-          xvfb xauth)
+          xvfb xauth openbox x11-utils xclip xdotool libxcb1-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -67,14 +67,27 @@ ModalDriver& ModalDriver::Then(Step step) {
 
 void ModalDriver::Run(const std::function<void()>& action) {
   size_t next = 0;
-  // A guarded pointer: the next dialog may well be built where the last one stood.
-  QPointer<QWidget> answered;
+  // Guarded pointers: the next dialog may well be built where an earlier one stood. A
+  // dialog answered once is not a new dialog when it is the active modal again (a file
+  // dialog while it finishes, after the question it asked).
+  std::vector<QPointer<QWidget>> answered;
+  const auto wasAnswered = [&](QWidget* modal) { return std::find(answered.begin(), answered.end(), modal) != answered.end(); };
   QTimer poll;
   poll.setInterval(5);
+  // A dialog that waits this long for an answer no step gives is rejected: a failure, not a hang.
+  QElapsedTimer sinceAnswer;
+  sinceAnswer.start();
+  constexpr qint64 kWatchdogMs = 20000;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || modal == answered || !modal->isVisible()) return;
-    answered = modal;
+    if (modal != nullptr && wasAnswered(modal) && sinceAnswer.elapsed() > kWatchdogMs) {
+      ADD_FAILURE() << "Dialog left open: " << modal->windowTitle().toStdString();
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+      return;
+    }
+    if (modal == nullptr || wasAnswered(modal) || !modal->isVisible()) return;
+    answered.emplace_back(modal);
+    sinceAnswer.restart();
     if (next < steps_.size()) {
       steps_[next++](modal);
     } else {
@@ -96,6 +109,25 @@ ModalDriver::Step ModalDriver::ChooseFile(const std::filesystem::path& path) {
     ASSERT_NE(nameEdit, nullptr);
     nameEdit->setText(QString::fromStdString(path.string()));
     static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+ModalDriver::Step ModalDriver::ChooseFileReplacing(const std::filesystem::path& path) {
+  return [path](QWidget* modal) {
+    // The question comes from inside accept(): it is answered from a timer of its own.
+    QTimer answering;
+    int asked = 0;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
+        ++asked;
+        box->button(QMessageBox::Yes)->click();
+      }
+    });
+    answering.start(5);
+    ChooseFile(path)(modal);
+    answering.stop();
+    EXPECT_EQ(asked, 1) << "Expected one question whether to replace " << path;
   };
 }
 

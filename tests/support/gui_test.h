@@ -44,6 +44,8 @@ class ModalDriver {
 
   // Common steps.
   static Step ChooseFile(const std::filesystem::path& path);
+  // Chooses a file that exists and answers Yes when asked whether to replace it.
+  static Step ChooseFileReplacing(const std::filesystem::path& path);
   static Step Cancel();
   // Records the message box's text and presses OK.
   Step AcceptMessage();

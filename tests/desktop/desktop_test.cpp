@@ -1,0 +1,338 @@
+// The program on a real X server, with a window manager: what other X clients get from
+// Edit > Copy, input that arrives while a command runs, which window is active after a
+// dialog, the message for a link no browser opens, and start-up and quitting of the real
+// executable.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <xcb/xcb.h>
+
+#include <functional>
+#include <string>
+
+#include "framework/clipboard.h"
+#include "framework/controls.h"
+#include "framework/yield.h"
+#include "tests/support/gui_test.h"
+
+namespace {
+
+xcb_connection_t* Connection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(const char* name) {
+  xcb_connection_t* connection = Connection();
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  free(reply);
+  return atom;
+}
+
+// Sends a client message to the window through the X server, as another client would.
+void SendClientMessage(QWidget* window, xcb_atom_t type, xcb_atom_t first) {
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = static_cast<xcb_window_t>(window->winId());
+  event.type = type;
+  event.data.data32[0] = first;
+  event.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(Connection(), 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+  xcb_flush(Connection());
+}
+
+// Whether the X server sends the keyboard to the window.
+bool HasInputFocus(QWidget* window) {
+  xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(Connection(), xcb_get_input_focus(Connection()), nullptr);
+  const bool focused = reply != nullptr && reply->focus == static_cast<xcb_window_t>(window->winId());
+  free(reply);
+  return focused;
+}
+
+// Sees the marker message come through the event loop (and keeps it from the toolkit).
+class MarkerFilter : public QAbstractNativeEventFilter {
+ public:
+  explicit MarkerFilter(xcb_atom_t marker) : marker_(marker) { qApp->installNativeEventFilter(this); }
+  ~MarkerFilter() override { qApp->removeNativeEventFilter(this); }
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
+    if (reinterpret_cast<xcb_client_message_event_t*>(event)->type != marker_) return false;
+    seen = true;
+    return true;
+  }
+  bool seen = false;
+
+ private:
+  xcb_atom_t marker_;
+};
+
+// Quits the loop when the watched window gets its close event.
+class CloseWatcher : public QObject {
+ public:
+  CloseWatcher(QWidget* window, QEventLoop& loop) : loop_(loop) { window->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Close) {
+      closed = true;
+      loop_.quit();
+    }
+    return false;
+  }
+  bool closed = false;
+
+ private:
+  QEventLoop& loop_;
+};
+
+// Runs a program to its end while this process keeps serving its own events (it may own
+// the selection that the program asks for). Returns its standard output.
+QByteArray RunWhileServing(const QString& program, const QStringList& arguments, int* exitCode = nullptr) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForStarted(5000)) {
+    ADD_FAILURE() << program.toStdString() << " did not start";
+    return {};
+  }
+  const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000);
+  if (!ended) {
+    process.kill();
+    process.waitForFinished(2000);
+    ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString() << " did not end";
+  }
+  if (exitCode != nullptr) *exitCode = process.exitCode();
+  return process.readAllStandardOutput();
+}
+
+class OnTheDesktop : public StartedProgram {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run these tests on an X server";
+    StartedProgram::SetUp();
+  }
+
+  Window& OpenText(const std::string& text, const std::string& name) {
+    Window& window = OpenThroughDialog(folder.Write(name, text));
+    Activate(window);
+    return window;
+  }
+
+  TemporaryFolder folder;
+};
+
+// ---- Edit > Copy as other X clients see it
+
+TEST_F(OnTheDesktop, CopiedRowsReachOtherClientsAsUtf8StringAndString) {
+  struct Case {
+    std::string text;
+    std::string expected;  // empty: the bytes the program holds for the clipboard
+  };
+  // The second list is larger than one X request, so it goes over in parts.
+  for (const Case& c : {Case{"one two two\nthree\n", "one, 1\rthree, 1\rtwo, 2\r"}, Case{DistinctWords(60000, 4), ""}}) {
+    Window& window = OpenText(c.text, "words.txt");
+    ASSERT_TRUE(ChooseMenuItem(Item("EditCopy")));
+    const std::string expected =
+        !c.expected.empty() ? c.expected : QGuiApplication::clipboard()->mimeData()->data("text/plain").toStdString();
+    ASSERT_GT(expected.size(), 8u);
+
+    const QByteArray targets = RunWhileServing("xclip", {"-o", "-selection", "clipboard", "-t", "TARGETS"});
+    for (const char* target : {"UTF8_STRING", "STRING", "TEXT", "text/plain"}) {
+      EXPECT_TRUE(targets.split('\n').contains(target)) << target << " not offered; offered:\n" << targets.toStdString();
+    }
+    for (const char* target : {"UTF8_STRING", "STRING"}) {
+      const QByteArray received = RunWhileServing("xclip", {"-o", "-selection", "clipboard", "-t", target});
+      EXPECT_EQ(received.size(), static_cast<qsizetype>(expected.size())) << target;
+      EXPECT_TRUE(received.toStdString() == expected) << "as " << target << " the rows differ";
+    }
+    window.Close();
+  }
+}
+
+TEST_F(OnTheDesktop, LargeUtf8TextHandedToTheClipboardArrivesWhole) {
+  // Several megabytes, with a character outside ASCII in every line.
+  std::string text;
+  for (int line = 0; text.size() < (6u << 20); ++line) text += "z\xc3\xa4hl " + std::to_string(line) + "\r";
+  const std::string expected = text;
+  Clipboard clipboard;
+  clipboard.SetUtf8Text(std::move(text));
+  clipboard.Close();
+  const QByteArray received = RunWhileServing("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
+  EXPECT_EQ(received.size(), static_cast<qsizetype>(expected.size()));
+  EXPECT_TRUE(received.toStdString() == expected) << "the text differs";
+}
+
+// ---- Input that arrives while a command runs
+
+TEST_F(OnTheDesktop, CloseRequestDuringACommandIsCarriedOutWhenItEnds) {
+  struct Case {
+    const char* name;
+    std::function<void(QWidget* window)> press;
+  };
+  const Case cases[] = {
+      {"close button", [](QWidget* window) { SendClientMessage(window, Atom("WM_PROTOCOLS"), Atom("WM_DELETE_WINDOW")); }},
+      // From the keyboard, through the X server's test extension; the key is in the
+      // program's queue once xdotool has ended.
+      {"Ctrl+W", [](QWidget*) {
+         QProcess xdotool;
+         xdotool.start("xdotool", {"key", "--clearmodifiers", "ctrl+w"});
+         const QDeadlineTimer limit(10000);
+         while (xdotool.state() != QProcess::NotRunning && !limit.hasExpired()) RuntimeBackgroundTask();
+         EXPECT_EQ(xdotool.state(), QProcess::NotRunning);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Window& window = OpenText("one two two\nthree\n", "words.txt");
+    QPointer<QMainWindow> native = window.NativeWindow();
+    MarkerFilter marker(Atom("CONCORDANCE_TEST_MARK"));
+    bool openWhenCommandEnded = false;
+    // A long command: the close is asked for early in it, and it runs on until the program
+    // has read the request (the marker sent after it has come through).
+    window._AddMenuHandler("EditCopy", [&] {
+      c.press(native);
+      SendClientMessage(native, Atom("CONCORDANCE_TEST_MARK"), 0);
+      const QDeadlineTimer limit(10000);
+      while (!marker.seen && !limit.hasExpired()) RuntimeBackgroundTask();
+      openWhenCommandEnded = window.IsOpen();
+      return true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return HasInputFocus(native); }, 5000)) << "the keyboard is elsewhere";
+    ASSERT_TRUE(ChooseMenuItem(Item("EditCopy")));
+    ASSERT_TRUE(marker.seen) << "the marker never came through";
+    EXPECT_TRUE(openWhenCommandEnded) << "input was not held back during the command";
+
+    // Back in the event loop, with no further input: the held request is carried out now,
+    // not when something else happens to wake the loop.
+    QEventLoop loop;
+    CloseWatcher watcher(native, loop);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(watcher.closed) << "the close request waited for further input";
+    ProcessEvents();
+    EXPECT_TRUE(RuntimeOpenWindows().empty());
+  }
+}
+
+// ---- The active window after a dialog
+
+// The dialogs are answered from the keyboard, as a user does: the window manager then
+// moves the activation as it does for a user.
+TEST_F(OnTheDesktop, WindowThatRanASaveIsActiveAfterTheReplaceQuestion) {
+  const std::filesystem::path existing = folder.Write("existing.txt", "old");
+  Window& large = OpenText(DistinctWords(600000, 5), "large.txt");
+  Window& small = OpenText("one two two\nthree\n", "small.txt");
+  const auto typeWhenFocused = [](QWidget* modal, const QStringList& keys) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return HasInputFocus(modal); }, 5000)) << "the dialog never got the keyboard";
+    QProcess::startDetached("xdotool", keys);
+  };
+  // The window manager errs only now and then: several saves, from both windows.
+  for (Window* window : {&large, &small, &large, &large, &small, &large}) {
+    Activate(*window);
+    ModalDriver()
+        .Then([&](QWidget* modal) {
+          // The name is filled in directly: typed, it would open the completion list.
+          modal->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(existing.string()));
+          typeWhenFocused(modal, {"key", "Return"});
+        })
+        .Then([&](QWidget* modal) { typeWhenFocused(modal, {"key", "alt+y"}); })
+        .Run([] { ChooseMenuItem(Item("FileSaveAsCSV")); });
+    // Time for the window manager to move the activation, as it would after the dialogs.
+    ProcessEvents(300);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window->NativeWindow(); }, 5000))
+        << "active afterwards: "
+        << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle().toStdString() : "none");
+  }
+  EXPECT_EQ(ReadBytes(existing).substr(0, 9), "aaaaa, 1\r");
+}
+
+// ---- A link with no web browser to open it
+
+TEST_F(OnTheDesktop, LinkWithoutABrowserSaysSoInAMessageThatShowsItsWholeTitle) {
+  // No browser anywhere on the path, nor named in the environment.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", folder.Path().string().c_str());
+  qunsetenv("BROWSER");
+  qunsetenv("DEFAULT_BROWSER");
+  ASSERT_TRUE(ChooseMenuItem(Item("AboutMenuItem")));
+  Window& about = *RuntimeOpenWindows().back();
+  Activate(about);
+  QLabel* link = ControlNamed<StaticText>(about, "StaticText3").NativeLabel();
+
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int width = 0, titleWidth = 0;
+  ModalDriver()
+      .Then([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << "expected a message";
+        text = box->text();
+        icon = box->icon();
+        width = box->width();
+        QFont bold = box->font();
+        bold.setBold(true);
+        titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+        box->button(QMessageBox::Ok)->click();
+      })
+      .Run([&] { QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center()); });
+  qputenv("PATH", path);
+
+  EXPECT_TRUE(text.contains("https://varnholt.example/")) << text.toStdString();
+  EXPECT_TRUE(text.contains("could not be opened")) << text.toStdString();
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  // Room for the title and the window manager's buttons beside it.
+  EXPECT_GE(width, titleWidth + 100);
+  EXPECT_TRUE(about.IsOpen());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about.NativeWindow(); }, 5000));
+}
+
+// ---- The real program
+
+TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
+  QProcess program;
+  program.start(CONCORDANCE_EXECUTABLE, {});
+  ASSERT_TRUE(program.waitForStarted(5000));
+  const QString pid = QString::number(program.processId());
+  // Waits for the program's window and makes it the active one, then presses Ctrl+Q as
+  // the keyboard would (not as an event sent to the window).
+  bool keyed = true;
+  for (const QStringList& arguments : {QStringList{"search", "--all", "--sync", "--onlyvisible", "--pid", pid, "--name", "^Varnholt Concordance$",
+                                                   "windowactivate", "--sync"},
+                                       QStringList{"key", "--clearmodifiers", "ctrl+q"}}) {
+    QProcess xdotool;
+    xdotool.start("xdotool", arguments);
+    keyed = keyed && xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
+    if (xdotool.state() != QProcess::NotRunning) xdotool.kill(), xdotool.waitForFinished(2000);
+  }
+  const bool ended = program.waitForFinished(10000);
+  if (!ended) {
+    program.kill();
+    program.waitForFinished(2000);
+  }
+  ASSERT_TRUE(keyed) << "no window of the program appeared";
+  ASSERT_TRUE(ended) << "Ctrl+Q did not end the program";
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}
+
+}  // namespace
