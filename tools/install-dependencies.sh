@@ -3,7 +3,7 @@
 set -euo pipefail
 # The second line is the desktop test tier: a private X server, a window manager, and
 # X clients that read the clipboard and press keys.
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libabsl-dev
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth openbox x11-utils xclip xdotool libxcb1-dev)
 missing=()
 for package in "${packages[@]}"; do
