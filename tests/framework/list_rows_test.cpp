@@ -18,9 +18,8 @@
 #include <vector>
 
 #include "concordance_window/word_count_window.h"
-#include "framework/controls.h"
 #include "framework/runtime.h"
-#include "tests/support/gui_test.h"
+#include "tests/concordance_window/results_view.h"
 
 namespace {
 
@@ -79,8 +78,6 @@ std::vector<std::string> Contents(const Listbox& list) {
   }
   return contents;
 }
-
-Listbox& TheWords(Window& window) { return ControlNamed<Listbox>(window, "theWords"); }
 
 using ListRows = StartedProgram;
 
