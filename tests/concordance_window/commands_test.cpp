@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "about_window/about_window.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/text_output_stream.h"
 #include "tests/concordance_window/results_view.h"
@@ -117,21 +118,9 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrderOnA
   expectOrder(+1, -1);
 }
 
-// ---- The comparison handler, asked directly
-
-struct CompareCase {
-  const char* name;
-  int32_t row1, row2, column;
-  bool decides;
-  int32_t result;  // for column 1 only its sign counts
-};
-
-void PrintTo(const CompareCase& c, std::ostream* out) { *out << c.name; }
-
-class CompareRows : public ResultsWindow, public ::testing::WithParamInterface<CompareCase> {};
-
-// The handler reads the list that it is handed, here another window's.
-TEST_P(CompareRows, AnswersForCountsAndWordsOnly) {
+// The handler reads the list that it is handed, here another window's: 9 against 12 gives
+// -3, 12 against 9 gives 3, words compare by text, and column 2 is left to the list.
+TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
   for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "nine"}, {12, "twelve"}, {9, "alpha"}}) {
@@ -139,20 +128,17 @@ TEST_P(CompareRows, AnswersForCountsAndWordsOnly) {
     list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
     list.SetCell(list.ListCount() - 1, 1, word);
   }
-  const CompareCase& c = GetParam();
-  int32_t result = 12345;
-  EXPECT_EQ(window.theWords_CompareRows(list, c.row1, c.row2, c.column, result), c.decides);
-  if (!c.decides) EXPECT_EQ(result, 12345) << "result must stay untouched";
-  else if (c.column == 0) EXPECT_EQ(result, c.result);
-  else EXPECT_EQ((result > 0) - (result < 0), c.result);
+  const struct {
+    int32_t row1, row2, column;
+    bool decides;
+    int32_t result;  // for column 1 only its sign counts
+  } cases[] = {{0, 1, 0, true, -3}, {1, 0, 0, true, 3}, {0, 2, 0, true, 0}, {0, 2, 1, true, 1}, {0, 1, 2, false, 12345}};
+  for (const auto& c : cases) {
+    int32_t result = 12345;  // untouched when the handler does not decide
+    EXPECT_EQ(window.theWords_CompareRows(list, c.row1, c.row2, c.column, result), c.decides);
+    EXPECT_EQ(c.column == 1 ? (result > 0) - (result < 0) : result, c.result) << c.row1 << ", " << c.row2 << ", " << c.column;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CompareRows,
-    ::testing::Values(CompareCase{"NineBeforeTwelve", 0, 1, 0, true, -3}, CompareCase{"TwelveAfterNine", 1, 0, 0, true, 3},
-                      CompareCase{"EqualCountsTie", 0, 2, 0, true, 0}, CompareCase{"WordsByText", 0, 2, 1, true, 1},
-                      CompareCase{"ColumnTwoLeftToTheList", 0, 1, 2, false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Menu enabling and File > Close
 
@@ -187,22 +173,25 @@ TEST_F(Enabling, OpeningAMenuEnablesTheResultsWindowsFourCommandsBesideTheApplic
   EXPECT_EQ(ClipboardBytes(), "");
 }
 
-enum class Closing { Menu, Shortcut };
+using Close = ResultsWindow;
 
-class Close : public ResultsWindow, public ::testing::WithParamInterface<Closing> {};
+// A key goes to the focused widget, as a real key press would; the chord runs the enabling
+// pass itself, so File > Close starts off disabled.
+void PressCtrlW(Window& window) {
+  Activate(window);
+  Item("FileClose").Disable();
+  QWidget* focused = QApplication::focusWidget();
+  QTest::keyClick(focused != nullptr ? focused : window.NativeWindow(), Qt::Key_W, Qt::ControlModifier);
+  ProcessEvents();
+}
 
-TEST_P(Close, ClosesOnlyTheActiveWindow) {
+TEST_F(Close, CtrlWClosesOnlyTheActiveResultsOrAboutWindow) {
   Window& first = OpenText("the the the the the", "first.txt");
   Window& second = OpenText("other", "second.txt");
-  Activate(second);
-  if (GetParam() == Closing::Menu) EXPECT_TRUE(ChooseMenuItem(Item("FileClose")));
-  else {
-    Item("FileClose").Disable();  // the chord runs the enabling pass itself
-    // A key goes to the focused widget, as a real key press would.
-    QWidget* focused = QApplication::focusWidget();
-    QTest::keyClick(focused != nullptr ? focused : second.NativeWindow(), Qt::Key_W, Qt::ControlModifier);
-  }
-  ProcessEvents();
+  Window& about = RuntimeNewWindow<AboutWIndow>();
+  PressCtrlW(about);
+  EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first, &second));
+  PressCtrlW(second);
   EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first));
 
   // The window left keeps its commands.
@@ -210,9 +199,6 @@ TEST_P(Close, ClosesOnlyTheActiveWindow) {
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "the, 5\r");
 }
-
-INSTANTIATE_TEST_SUITE_P(Ways, Close, ::testing::Values(Closing::Menu, Closing::Shortcut),
-                         [](const auto& info) { return std::string(info.param == Closing::Menu ? "Menu" : "CtrlW"); });
 
 // ---- Edit > Copy
 

@@ -63,8 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"PlacementAndWidth", "Placement \0\0\0\0Width \0\0\x02\x58"s, {{"Placement", 0}, {"Width", 600}}},
         Example{"BackColorWhite", "BackColor \xFF\xFF\xFF", {{"BackColor", Color{255, 255, 255}}}},
         Example{"EmptyHelpTagThenNextName", "HelpTag \0\0\0\0Visible \0"s, {{"HelpTag", String()}, {"Visible", false}}},
-        Example{"CopyrightSignTakesTwoBytes", "Text \0\0\0\x03\xC2\xA9" "A"s,
-                {{"Text", String::FromUtf8("\xC2\xA9" "A")}}},
         Example{"NulInsideString", "Text \0\0\0\x03" "a\0bTop \0\0\0\x07"s,
                 {{"Text", String::FromUtf8("a\0b"s)}, {"Top", 7}}},
         Example{"NamesInAnyCase", "MacProcId \0\0\0\x01ScrollBarHorizontal \x01scrollbarvertical \0MULTILINE \x01"s,
