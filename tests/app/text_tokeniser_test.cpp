@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         TokeniserCase{"  Hello, World!  ", {{"Hello", 9}, {"World", 16}}, 18},
         TokeniserCase{"caf\xC3\xA9", {{"caf", 5}}, 5},
         TokeniserCase{"na\xC3\xAFve", {{"na", 4}, {"ve", 6}}, 6},
+        TokeniserCase{"\xC5\x81" "a\xC5\x81" "b", {{"a", 4}, {"b", 5}}, 5},  // U+0141's low byte is an A
         TokeniserCase{"", {}, 1},
         TokeniserCase{"123 !? 456", {}, 11},
         TokeniserCase{"ABC def", {{"ABC", 5}, {"def", 8}}, 8},

@@ -119,11 +119,12 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrderOnA
 }
 
 // The handler reads the list that it is handed, here another window's: 9 against 12 gives
-// -3, 12 against 9 gives 3, words compare by text, and column 2 is left to the list.
+// -3, 12 against 9 gives 3, words compare by text whatever their case, and column 2 is left
+// to the list.
 TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
-  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "nine"}, {12, "twelve"}, {9, "alpha"}}) {
+  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "Nine"}, {12, "twelve"}, {9, "alpha"}}) {
     list.AddRow(Str(count));
     list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
     list.SetCell(list.ListCount() - 1, 1, word);
