@@ -52,7 +52,8 @@ class WordCount : public testing::TestWithParam<CountOptions> {
   TempFolder folder_;
 };
 
-INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces));
+INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Defaults" : "SmallPieces"); });
 
 // The totals and, where given, the rows in their first order: ascending by count, equal
 // counts in the order the words first appear.
