@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -51,43 +52,39 @@ class WordCount : public testing::TestWithParam<CountOptions> {
   TempFolder folder_;
 };
 
-INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces));
+INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Defaults" : "SmallPieces"); });
 
-TEST_P(WordCount, TwoLineExampleGivesTotalsAndRowsInCountOrder) {
-  const Concordance c = Count("The cat and the hat.\nA cat!\n");
-  EXPECT_EQ(c.totals, "5 unique words, 7 words in file, 2 lines in file");
-  EXPECT_EQ(c.rows, (Rows{{1, "and"}, {1, "hat"}, {1, "a"}, {2, "the"}, {2, "cat"}}));
-}
-
-TEST_P(WordCount, CapitalsFoldIntoOneRow) {
-  const Concordance c = Count("The the THE");
-  EXPECT_EQ(c.totals, "1 unique words, 3 words in file, 1 lines in file");
-  EXPECT_EQ(c.rows, (Rows{{3, "the"}}));
-}
-
-TEST_P(WordCount, ApostropheSplitsWord) {
-  EXPECT_EQ(Count("don't stop").rows, (Rows{{1, "don"}, {1, "t"}, {1, "stop"}}));
-}
-
-TEST_P(WordCount, RowsStartInAscendingOrderOfCount) {
-  EXPECT_EQ(Count("x y y z z z\n").rows, (Rows{{1, "x"}, {2, "y"}, {3, "z"}}));
-  EXPECT_EQ(Count("z z z x y y\n").rows, (Rows{{1, "x"}, {2, "y"}, {3, "z"}}));
-}
-
-TEST_P(WordCount, TotalsOfSmallFiles) {
-  const std::vector<std::pair<std::string, const char*>> cases = {
-      {"", "0 unique words, 0 words in file, 0 lines in file"},
-      {"\n  \n\t\n", "0 unique words, 0 words in file, 3 lines in file"},
-      {"123 456\n!?.,;\n--- '''\n", "0 unique words, 0 words in file, 3 lines in file"},
-      {"one\r\ntwo\r\nthree\r\n", "3 unique words, 3 words in file, 3 lines in file"},
-      {"one\rtwo\rthree\r", "3 unique words, 3 words in file, 3 lines in file"},
-      {"one\ntwo\nlast line", "4 unique words, 4 words in file, 3 lines in file"},
-      {"word", "1 unique words, 1 words in file, 1 lines in file"},
-      {"ab\0cd\0ab"s, "2 unique words, 3 words in file, 1 lines in file"},
+// The totals and, where given, the rows in their first order: ascending by count, equal
+// counts in the order the words first appear.
+TEST_P(WordCount, SmallFilesGiveTheirTotalsAndRows) {
+  const std::vector<std::tuple<std::string, const char*, Rows>> cases = {
+      {"The cat and the hat.\nA cat!\n", "5 unique words, 7 words in file, 2 lines in file",
+       {{1, "and"}, {1, "hat"}, {1, "a"}, {2, "the"}, {2, "cat"}}},
+      {"The the\nTHE", "1 unique words, 3 words in file, 2 lines in file", {{3, "the"}}},
+      {"don't stop", "3 unique words, 3 words in file, 1 lines in file", {{1, "don"}, {1, "t"}, {1, "stop"}}},
+      {"z z z x y y\n", "3 unique words, 6 words in file, 1 lines in file", {{1, "x"}, {2, "y"}, {3, "z"}}},
+      // U+0141 (C5 81) ends a word although its low byte is an A; long capital words with Z.
+      {"\xC5\x81" "a\xC5\x81" "b ZIGZAGGED\nAMAZINGLY zigzagged", "4 unique words, 5 words in file, 2 lines in file",
+       {{1, "a"}, {1, "b"}, {1, "amazingly"}, {2, "zigzagged"}}},
+      {"", "0 unique words, 0 words in file, 0 lines in file", {}},
+      {"\n  \n\t\n", "0 unique words, 0 words in file, 3 lines in file", {}},
+      {"123 456\n!?.,;\n--- '''\n", "0 unique words, 0 words in file, 3 lines in file", {}},
+      {"one\r\ntwo\r\nthree\r\n", "3 unique words, 3 words in file, 3 lines in file", {}},
+      {"one\rtwo\rthree\r", "3 unique words, 3 words in file, 3 lines in file", {}},
+      {"one\ntwo\nlast line", "4 unique words, 4 words in file, 3 lines in file", {}},
+      {"ab\0cd\0ab"s, "2 unique words, 3 words in file, 1 lines in file", {}},
       // UTF-8, the same words in Latin-1, then broken UTF-8: letters outside ASCII end words.
-      {"caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n", "3 unique words, 9 words in file, 3 lines in file"},
+      {"caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n", "3 unique words, 9 words in file, 3 lines in file",
+       {}},
   };
-  for (const auto& [bytes, totals] : cases) EXPECT_EQ(Count(bytes).totals, totals) << testing::PrintToString(bytes);
+  for (const auto& [bytes, totals, rows] : cases) {
+    const Concordance c = Count(bytes);
+    EXPECT_EQ(c.totals, totals) << testing::PrintToString(bytes);
+    if (!rows.empty()) {
+      EXPECT_EQ(c.rows, rows) << testing::PrintToString(bytes);
+    }
+  }
 }
 
 TEST_P(WordCount, ReadErrorInTheMiddleRaisesIOException) {
@@ -160,12 +157,6 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
-TEST(TotalsLine, HasNoSingularFormAndNoFullStop) {
-  EXPECT_EQ(TotalsLine(1, 1, 1).ToUtf8(), "1 unique words, 1 words in file, 1 lines in file");
-  EXPECT_EQ(TotalsLine(66460, 35900400, 6065280).ToUtf8(),
-            "66460 unique words, 35900400 words in file, 6065280 lines in file");
-}
-
 // The plain way: decode the whole file, split it into lines at LF, CRLF and lone CR, take runs
 // of A-Z and a-z as words, lower-case them and count them in order of first occurrence.
 WordCounts ReferenceCount(const std::string& bytes) {
@@ -219,9 +210,14 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
       "a",  "B",  "z",    "Word", "the", "THE",    "LONGERWORDS", "ZYZZYVAZZ", "quizzically", " ",  "  ",
       "\n", "\r", "\r\n", "'",    "9",   "@",      "[",           "`",         "{",           "\0"s, "\xC5\x81",
       "\xC4\x81", "A\xC5\x81" "A", "\xC3\xA9", "\xE9", "\xFF", "\xE2\x82", "\xF0\x9F\x98\x80"};
+  std::string distinct;  // many distinct words make the table grow again and again while chunks are merged
+  for (int i = 0; i < 60000; ++i) {
+    for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) distinct += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
+    distinct += "\r\n \t.,"[random() % 6];
+  }
   TempFolder folder;
   for (int round = 0; round < 400; ++round) {
-    std::string bytes;
+    std::string bytes = round == 0 ? distinct : "";
     const int count = static_cast<int>(random() % 600);
     for (int i = 0; i < count; ++i)
       bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
@@ -237,25 +233,6 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
     ExpectSameCounts(CountWords(*stream, options), expected, context);
     ChunkedTextInputStream chunked(file, 1 + random() % 13);
     ExpectSameCounts(CountWords(chunked, options), expected, context + " read in small pieces");
-  }
-}
-
-// Many distinct words make the table grow again and again while chunks are merged.
-TEST(WordCountRandom, ManyDistinctWordsCountLikeThePlainWay) {
-  std::mt19937 random(99);
-  std::string bytes;
-  for (int i = 0; i < 60000; ++i) {
-    const int length = 1 + static_cast<int>(random() % 12);
-    for (int k = 0; k < length; ++k) bytes += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
-    bytes += "\r\n \t.,"[random() % 6];
-  }
-  TempFolder folder;
-  const auto file = folder.Write("distinct.txt", bytes);
-  const WordCounts expected = ReferenceCount(bytes);
-  for (const unsigned threads : {1u, 4u}) {
-    auto stream = TextInputStream::Open(FolderItem(file));
-    ExpectSameCounts(CountWords(*stream, {.chunkSize = 4096, .threads = threads, .parallelFrom = 0}), expected,
-                     std::to_string(threads) + " threads");
   }
 }
 

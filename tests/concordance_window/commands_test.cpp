@@ -28,37 +28,16 @@
 #include <string>
 #include <vector>
 
+#include "about_window/about_window.h"
 #include "concordance_window/word_count_window.h"
-#include "framework/controls.h"
 #include "framework/text_output_stream.h"
-#include "tests/support/gui_test.h"
+#include "tests/concordance_window/results_view.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
-
-std::vector<std::string> Messages(const ModalDriver& driver) {
-  std::vector<std::string> texts;
-  for (const QString& text : driver.MessageTexts()) texts.push_back(text.toStdString());
-  return texts;
-}
-
-Listbox& TheWords(Window& window) { return ControlNamed<Listbox>(window, "theWords"); }
-
-// "count word" per row, for as many rows as the view lays out: a row announced to the view
-// but missing from the list would show as a blank one.
-std::vector<std::string> ShownRows(Window& window) {
-  ProcessEvents();
-  const QTableView* view = TheWords(window).NativeView();
-  std::vector<std::string> rows;
-  for (int row = 0; row < view->verticalHeader()->count(); ++row) {
-    rows.push_back(view->model()->index(row, 0).data().toString().toStdString() + " " +
-                   view->model()->index(row, 1).data().toString().toStdString());
-  }
-  return rows;
-}
 
 // A real click in the middle of a column's heading.
 void ClickHeading(Window& window, int column) {
@@ -69,12 +48,6 @@ void ClickHeading(Window& window, int column) {
 }
 
 std::string ClipboardBytes() { return QGuiApplication::clipboard()->text().toUtf8().toStdString(); }
-
-std::string Repeated(const std::string& word, int times) {
-  std::string text;
-  for (int i = 0; i < times; ++i) text += word + (i % 5 == 4 ? "\n" : " ");
-  return text;
-}
 
 class ResultsWindow : public StartedProgram {
  protected:
@@ -106,52 +79,17 @@ class ResultsWindow : public StartedProgram {
 
 // ---- Sorting from the headings
 
-// Counts 1, 1, 9, 9, 12: as texts "12" would sort before "9".
-const std::string kSortingText = Repeated("apple", 12) + Repeated("pear", 9) + Repeated("kiwi", 9) + "fig date";
+// Hundreds of rows with three counts between them: an unstable sort would scramble the ties,
+// and a sort of the counts as texts would put 10 before 2.
+using Sorting = ResultsWindow;
 
-struct SortCase {
-  const char* name;
-  std::vector<int> clicks;  // the columns clicked, in order
-  std::vector<std::string> rows;
-  Qt::SortOrder indicator;
-};
-
-void PrintTo(const SortCase& c, std::ostream* out) { *out << c.name; }
-
-class Sorting : public ResultsWindow, public ::testing::WithParamInterface<SortCase> {};
-
-TEST_P(Sorting, HeadingClicksOrderTheRowsAndShowTheIndicator) {
-  Window& window = OpenText(kSortingText);
-  for (int column : GetParam().clicks) ClickHeading(window, column);
-  EXPECT_EQ(ShownRows(window), GetParam().rows);
-  QHeaderView* header = TheWords(window).NativeView()->horizontalHeader();
-  EXPECT_TRUE(header->isSortIndicatorShown());
-  EXPECT_EQ(header->sortIndicatorSection(), GetParam().clicks.back());
-  EXPECT_EQ(header->sortIndicatorOrder(), GetParam().indicator);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Clicks, Sorting,
-    ::testing::Values(
-        SortCase{"CountByNumber", {1, 0}, {"1 date", "1 fig", "9 kiwi", "9 pear", "12 apple"}, Qt::AscendingOrder},
-        // Reversed as a whole: equal counts keep the order they had.
-        SortCase{"CountAgainReverses", {1, 0, 0}, {"12 apple", "9 kiwi", "9 pear", "1 date", "1 fig"},
-                 Qt::DescendingOrder},
-        SortCase{"Word", {1}, {"12 apple", "1 date", "1 fig", "9 kiwi", "9 pear"}, Qt::AscendingOrder},
-        SortCase{"WordAgainReverses", {1, 1}, {"9 pear", "9 kiwi", "1 fig", "1 date", "12 apple"},
-                 Qt::DescendingOrder}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Hundreds of rows with three counts between them: an unstable sort would scramble the ties.
-using Ties = ResultsWindow;
-
-TEST_F(Ties, OnALongListKeepTheOrderOfThePreviousSortBothWays) {
+TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrderOnALongList) {
   std::istringstream distinct(DistinctWords(300, 3));
   std::vector<std::string> words{std::istream_iterator<std::string>(distinct), {}};
   std::shuffle(words.begin(), words.end(), std::mt19937(5));
   std::string text;
   for (size_t i = 0; i < words.size(); ++i) {
-    for (size_t n = 0; n <= i % 3; ++n) text += words[i] + "\n";
+    for (size_t n = 0; n < (i % 3 == 2 ? 10 : i % 3 + 1); ++n) text += words[i] + "\n";
   }
   Window& window = OpenText(text);
   // Sorted by count in `countOrder`, equal counts by word in `wordOrder`.
@@ -160,10 +98,14 @@ TEST_F(Ties, OnALongListKeepTheOrderOfThePreviousSortBothWays) {
     ASSERT_EQ(rows.size(), 300u);
     for (size_t i = 1; i < rows.size(); ++i) {
       const int count1 = std::stoi(rows[i - 1]), count2 = std::stoi(rows[i]);
-      const std::string word1 = rows[i - 1].substr(2), word2 = rows[i].substr(2);
+      const std::string word1 = rows[i - 1].substr(rows[i - 1].find(' ')), word2 = rows[i].substr(rows[i].find(' '));
       ASSERT_TRUE(count1 == count2 ? (word1 < word2) == (wordOrder > 0) : (count1 < count2) == (countOrder > 0))
           << rows[i - 1] << " before " << rows[i];
     }
+    const QHeaderView* header = TheWords(window).NativeView()->horizontalHeader();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), countOrder > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
   };
   ClickHeading(window, 1);
   ClickHeading(window, 0);
@@ -176,42 +118,28 @@ TEST_F(Ties, OnALongListKeepTheOrderOfThePreviousSortBothWays) {
   expectOrder(+1, -1);
 }
 
-// ---- The comparison handler, asked directly
-
-struct CompareCase {
-  const char* name;
-  int32_t row1, row2, column;
-  bool decides;
-  int32_t result;  // for column 1 only its sign counts
-};
-
-void PrintTo(const CompareCase& c, std::ostream* out) { *out << c.name; }
-
-class CompareRows : public ResultsWindow, public ::testing::WithParamInterface<CompareCase> {};
-
-// The handler reads the list that it is handed, here another window's.
-TEST_P(CompareRows, AnswersForCountsAndWordsOnly) {
+// The handler reads the list that it is handed, here another window's: 9 against 12 gives
+// -3, 12 against 9 gives 3, words compare by text whatever their case, and column 2 is left
+// to the list.
+TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
-  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "nine"}, {12, "twelve"}, {9, "alpha"}}) {
+  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "Nine"}, {12, "twelve"}, {9, "alpha"}}) {
     list.AddRow(Str(count));
     list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
     list.SetCell(list.ListCount() - 1, 1, word);
   }
-  const CompareCase& c = GetParam();
-  int32_t result = 12345;
-  EXPECT_EQ(window.theWords_CompareRows(list, c.row1, c.row2, c.column, result), c.decides);
-  if (!c.decides) EXPECT_EQ(result, 12345) << "result must stay untouched";
-  else if (c.column == 0) EXPECT_EQ(result, c.result);
-  else EXPECT_EQ((result > 0) - (result < 0), c.result);
+  const struct {
+    int32_t row1, row2, column;
+    bool decides;
+    int32_t result;  // for column 1 only its sign counts
+  } cases[] = {{0, 1, 0, true, -3}, {1, 0, 0, true, 3}, {0, 2, 0, true, 0}, {0, 2, 1, true, 1}, {0, 1, 2, false, 12345}};
+  for (const auto& c : cases) {
+    int32_t result = 12345;  // untouched when the handler does not decide
+    EXPECT_EQ(window.theWords_CompareRows(list, c.row1, c.row2, c.column, result), c.decides);
+    EXPECT_EQ(c.column == 1 ? (result > 0) - (result < 0) : result, c.result) << c.row1 << ", " << c.row2 << ", " << c.column;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CompareRows,
-    ::testing::Values(CompareCase{"NineBeforeTwelve", 0, 1, 0, true, -3}, CompareCase{"TwelveAfterNine", 1, 0, 0, true, 3},
-                      CompareCase{"EqualCountsTie", 0, 2, 0, true, 0}, CompareCase{"WordsByText", 0, 2, 1, true, 1},
-                      CompareCase{"ColumnTwoLeftToTheList", 0, 1, 2, false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Menu enabling and File > Close
 
@@ -246,22 +174,25 @@ TEST_F(Enabling, OpeningAMenuEnablesTheResultsWindowsFourCommandsBesideTheApplic
   EXPECT_EQ(ClipboardBytes(), "");
 }
 
-enum class Closing { Menu, Shortcut };
+using Close = ResultsWindow;
 
-class Close : public ResultsWindow, public ::testing::WithParamInterface<Closing> {};
+// A key goes to the focused widget, as a real key press would; the chord runs the enabling
+// pass itself, so File > Close starts off disabled.
+void PressCtrlW(Window& window) {
+  Activate(window);
+  Item("FileClose").Disable();
+  QWidget* focused = QApplication::focusWidget();
+  QTest::keyClick(focused != nullptr ? focused : window.NativeWindow(), Qt::Key_W, Qt::ControlModifier);
+  ProcessEvents();
+}
 
-TEST_P(Close, ClosesOnlyTheActiveWindow) {
+TEST_F(Close, CtrlWClosesOnlyTheActiveResultsOrAboutWindow) {
   Window& first = OpenText("the the the the the", "first.txt");
   Window& second = OpenText("other", "second.txt");
-  Activate(second);
-  if (GetParam() == Closing::Menu) EXPECT_TRUE(ChooseMenuItem(Item("FileClose")));
-  else {
-    Item("FileClose").Disable();  // the chord runs the enabling pass itself
-    // A key goes to the focused widget, as a real key press would.
-    QWidget* focused = QApplication::focusWidget();
-    QTest::keyClick(focused != nullptr ? focused : second.NativeWindow(), Qt::Key_W, Qt::ControlModifier);
-  }
-  ProcessEvents();
+  Window& about = RuntimeNewWindow<AboutWIndow>();
+  PressCtrlW(about);
+  EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first, &second));
+  PressCtrlW(second);
   EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first));
 
   // The window left keeps its commands.
@@ -270,41 +201,30 @@ TEST_P(Close, ClosesOnlyTheActiveWindow) {
   EXPECT_EQ(ClipboardBytes(), "the, 5\r");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Close, ::testing::Values(Closing::Menu, Closing::Shortcut),
-                         [](const auto& info) { return std::string(info.param == Closing::Menu ? "Menu" : "CtrlW"); });
-
 // ---- Edit > Copy
 
 using Copy = ResultsWindow;
 
-TEST_F(Copy, EveryRowInTheShownOrderEndedByACarriageReturn) {
+// Ctrl+C with the list focused is the menu's command, not the view's copy of the current
+// cell: every row in the shown order, a row selected or not. The chord runs the enabling
+// pass itself: the item starts off disabled.
+TEST_F(Copy, EveryRowInTheShownOrderEndedByACarriageReturnKeepingTheSelection) {
   Window& window = OpenText("c b C a c B");
-  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
-  EXPECT_EQ(ClipboardBytes(), "a, 1\rb, 2\rc, 3\r");
-
-  ClickHeading(window, 1);
-  ClickHeading(window, 1);
-  Activate(window);
-  ChooseMenuItem(Item("EditCopy"));
-  EXPECT_EQ(ClipboardBytes(), "c, 3\rb, 2\ra, 1\r");
-}
-
-TEST_F(Copy, SelectedRowStillCopiesEveryRowAndStaysSelected) {
-  Window& window = OpenText("c b c a c b");
   QTableView* view = TheWords(window).NativeView();
   QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                     view->visualRect(view->model()->index(1, 1)).center());
   ASSERT_EQ(view->selectionModel()->selectedRows().size(), 1);
-  ASSERT_EQ(view->selectionModel()->selectedRows().front().row(), 1);
-
-  // Ctrl+C with the list focused is the menu's command, not the view's copy of the current
-  // cell. The chord runs the enabling pass itself: the item starts off disabled.
   view->setFocus();
   Item("EditCopy").Disable();
   QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(ClipboardBytes(), "a, 1\rb, 2\rc, 3\r");
   EXPECT_EQ(view->selectionModel()->selectedRows().front().row(), 1);
-  EXPECT_THAT(ShownRows(window), ElementsAre("1 a", "2 b", "3 c"));
+
+  ClickHeading(window, 1);
+  ClickHeading(window, 1);
+  Activate(window);
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_EQ(ClipboardBytes(), "c, 3\rb, 2\ra, 1\r");
 }
 
 // ---- Save As CSV and Save As Text
@@ -387,33 +307,22 @@ TEST_P(Export, ProposesItsDefaultNameAndWritesNoRowsForAnEmptyList) {
   EXPECT_EQ(ReadBytes(target), Heading(target));
 }
 
-TEST_P(Export, RowsInTheShownOrderToTheNameGiven) {
+TEST_P(Export, RowsInTheShownOrderToTheNameGivenReplacingAFileOnlyWhenTheUserAgrees) {
   Window& window = OpenText("c b c a c b");
-  const auto first = folder.Path() / "plain";  // no extension is added
-  SaveTo(first);
-  EXPECT_EQ(ReadBytes(first), Heading(first) + GetParam().ascending);
+  const auto target = folder.Path() / "plain";  // no extension is added
+  EXPECT_THAT(SaveTo(target), IsEmpty());
+  EXPECT_EQ(ReadBytes(target), Heading(target) + GetParam().ascending);
 
   ClickHeading(window, 1);
   ClickHeading(window, 1);
-  std::filesystem::create_directory(folder.Path() / "other");
-  const auto second = folder.Path() / "other" / "two.txt";
-  SaveTo(second);
-  EXPECT_EQ(ReadBytes(second), Heading(second) + GetParam().descending);
-  EXPECT_EQ(FolderContents(), (std::set<std::string>{"other", "plain", "words.txt"}));
-}
-
-TEST_P(Export, ReplacingAFileAsksFirst) {
-  OpenText("c b c a c b");
-  const auto target = folder.Write("existing.txt", "earlier");
   SaveTo(target, 0, QMessageBox::No);
   ASSERT_EQ(seen_.questions.size(), 1u);
-  EXPECT_THAT(seen_.questions[0], ::testing::HasSubstr("existing.txt"));
-  EXPECT_EQ(ReadBytes(target), "earlier");
-
-  seen_.questions.clear();
-  SaveTo(target);
-  EXPECT_EQ(seen_.questions.size(), 1u);
+  EXPECT_THAT(seen_.questions[0], ::testing::HasSubstr("plain"));
   EXPECT_EQ(ReadBytes(target), Heading(target) + GetParam().ascending);
+  SaveTo(target);
+  EXPECT_EQ(seen_.questions.size(), 2u);
+  EXPECT_EQ(ReadBytes(target), Heading(target) + GetParam().descending);
+  EXPECT_EQ(FolderContents(), (std::set<std::string>{"plain", "words.txt"}));
 }
 
 TEST_P(Export, CancelOrAnUncreatableFileWritesNothingAndTheCommandWorksAgain) {

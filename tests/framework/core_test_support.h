@@ -58,19 +58,16 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
 }
 
 // Reads at most `chunk` bytes at a time, so that line ends fall on every possible block
-// boundary, and fails with `errorNumber` on read number `failingRead` (0: never).
+// boundary, and fails with EIO on read number `failingRead` (0: never).
 class ChunkedTextInputStream : public TextInputStream {
  public:
-  ChunkedTextInputStream(const std::filesystem::path& file, size_t chunk, int failingRead = 0, int errorNumber = EIO)
-      : TextInputStream(::open(file.c_str(), O_RDONLY | O_CLOEXEC)),
-        chunk_(chunk),
-        failingRead_(failingRead),
-        errorNumber_(errorNumber) {}
+  ChunkedTextInputStream(const std::filesystem::path& file, size_t chunk, int failingRead = 0)
+      : TextInputStream(::open(file.c_str(), O_RDONLY | O_CLOEXEC)), chunk_(chunk), failingRead_(failingRead) {}
 
  protected:
   ssize_t ReadSome(void* buffer, size_t size) override {
     if (++reads_ == failingRead_) {
-      errno = errorNumber_;
+      errno = EIO;
       return -1;
     }
     return TextInputStream::ReadSome(buffer, std::min(size, chunk_));
@@ -79,6 +76,5 @@ class ChunkedTextInputStream : public TextInputStream {
  private:
   size_t chunk_;
   int failingRead_;
-  int errorNumber_;
   int reads_ = 0;
 };

@@ -44,15 +44,4 @@ TEST(Variant, SubtractsIntegersAndNumericTextAndOverflowsOutsideInt32) {
   EXPECT_THROW(Variant("2147483648").ToInt32(), OverflowException);
 }
 
-TEST(Variant, EqualMeansSameTypeAndValue) {
-  EXPECT_EQ(Variant(1), Variant(1));
-  EXPECT_FALSE(Variant(1) == Variant(true));
-  EXPECT_FALSE(Variant(1) == Variant("1"));
-  EXPECT_FALSE(Variant() == Variant(""));
-  EXPECT_FALSE(Variant(0) == Variant());
-  const String a("a long string value"), b = String("a long ") + String("string value");
-  EXPECT_EQ(Variant(a), Variant(b));
-  EXPECT_EQ(Variant(a).Hash(), Variant(b).Hash());
-}
-
 }  // namespace
