@@ -46,6 +46,8 @@ constexpr int64_t kDefaultParallelFrom = int64_t{8} << 20;
 // Readable bytes after every scanned block and after the key arena, so that 64-byte and
 // 8-byte loads never need a bounds check.
 constexpr size_t kPadding = 64;
+// From this many distinct words on, the words and the index no longer fit in the cache.
+constexpr size_t kDefaultLargeTable = size_t{1} << 18;
 
 [[noreturn]] void ThrowTooMany(const char* what) {
   throw OverflowException(std::string("The file has more than 2147483647 ") + what +
@@ -166,6 +168,30 @@ class WordTable {
 
   // Brings the index slot where a word of this hash is looked for into the cache.
   void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
+
+  // The entry a word of this hash probably is, going by the index alone (its slot fetched by
+  // Prefetch), as entry + 1; 0 if it is probably new. Only a hint for the two below: a lookup
+  // that matches an entry waits first for its offset and then for its letters, and fetching
+  // them for a whole batch ahead of the lookups lets those waits overlap.
+  uint32_t Candidate(uint64_t hash) const {
+    const uint32_t tag = Tag(hash);
+    size_t at = Home(hash);
+    for (int probes = 0; probes < 4; ++probes) {
+      const uint32_t slot = slots_[at];
+      if (slot == 0) return 0;
+      if ((slot & tagMask_) == tag) return slot & ~tagMask_;
+      if (++at == capacity_) at = 0;
+    }
+    return 0;
+  }
+  // Whether the words are too many to stay in the cache, so that fetching them ahead pays.
+  bool Large() const { return occurrences_.size() >= largeFrom_; }
+  void SetLargeFrom(size_t entries) { largeFrom_ = entries; }
+  void PrefetchOffset(uint32_t candidate) const {
+    __builtin_prefetch(offsets_ + candidate - 1);
+    __builtin_prefetch(counts_ + candidate - 1, 1);
+  }
+  void PrefetchLetters(uint32_t candidate) const { __builtin_prefetch(bytes_ + offsets_[candidate - 1]); }
 
   // `times` more occurrences of a word.
   __attribute__((always_inline)) void Count(const WordKey& key, int32_t times) {
@@ -327,49 +353,46 @@ class WordTable {
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
+  size_t largeFrom_ = kDefaultLargeTable;
 };
 
-// Feeds words to a table a few behind their hashing, so that the index slot of each word is
-// already on its way into the cache when the word is looked up. Words are counted in the order
-// given; Flush counts the last few.
-class LookaheadCounter {
- public:
-  explicit LookaheadCounter(WordTable& table) : table_(table) {}
-
-  void Add(const char* letters, size_t length, int32_t times) {
-    const WordKey key = MakeKey(letters, length);
-    table_.Prefetch(key.hash);
-    Pending& waiting = pending_[added_ % kAhead];
-    if (added_ >= kAhead) table_.Count(waiting.key, waiting.times);
-    waiting = {key, times};
-    ++added_;
+// Counts a batch of hashed words whose index slots were prefetched: the offsets of the entries
+// they probably match are fetched for the whole batch, then their letters, then the words are
+// counted in order.
+template <typename Times>
+__attribute__((always_inline)) inline void CountBatch(WordTable& table, const WordKey* keys, size_t count, Times times) {
+  constexpr size_t kMost = 128;
+  uint32_t candidates[kMost];
+  if (!table.Large()) {
+    for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
+    return;
   }
-  void Flush() {
-    for (size_t i = added_ > kAhead ? added_ - kAhead : 0; i < added_; ++i)
-      table_.Count(pending_[i % kAhead].key, pending_[i % kAhead].times);
-    added_ = 0;
+  for (size_t i = 0; i < count; ++i) {
+    candidates[i] = table.Candidate(keys[i].hash);
+    if (candidates[i] != 0) table.PrefetchOffset(candidates[i]);
   }
-
- private:
-  static constexpr size_t kAhead = 8;
-  struct Pending {
-    WordKey key;
-    int32_t times;
-  };
-  WordTable& table_;
-  Pending pending_[kAhead];
-  size_t added_ = 0;
-};
+  for (size_t i = 0; i < count; ++i)
+    if (candidates[i] != 0) table.PrefetchLetters(candidates[i]);
+  for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
+}
 
 // Adds the words and counts of a later part of the text, in their order of first occurrence.
 // The later table must still hold its padding (not be released).
 void Merge(WordTable& table, const WordCounts& later) {
   const std::vector<uint32_t>& offsets = later.words.Offsets();
   const char* bytes = later.words.Bytes().data();
-  LookaheadCounter counter(table);
-  for (size_t entry = 0; entry < later.occurrences.size(); ++entry)
-    counter.Add(bytes + offsets[entry], offsets[entry + 1] - offsets[entry], later.occurrences[entry]);
-  counter.Flush();
+  const int32_t* times = later.occurrences.data();
+  constexpr size_t kBatch = 64;
+  WordKey keys[kBatch];
+  for (size_t first = 0; first < later.occurrences.size(); first += kBatch) {
+    const size_t count = std::min(kBatch, later.occurrences.size() - first);
+    for (size_t i = 0; i < count; ++i) {
+      const size_t entry = first + i;
+      keys[i] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
+      table.Prefetch(keys[i].hash);
+    }
+    CountBatch(table, keys, count, [&](size_t i) { return times[first + i]; });
+  }
 }
 
 // Line ends and words found so far. A CRLF split between two blocks is one line end.
@@ -440,7 +463,7 @@ void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals&
       keys[i] = MakeKey(starts[i], lengths[i]);
       table.Prefetch(keys[i].hash);
     }
-    for (size_t i = 0; i < found; ++i) table.Count(keys[i], 1);
+    CountBatch(table, keys, found, [](size_t) { return 1; });
     words += static_cast<int64_t>(found);
     found = 0;
   };
@@ -568,8 +591,9 @@ void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, si
   table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
 }
 
-void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize) {
+void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize, size_t largeFrom) {
   WordTable table(counts);
+  table.SetLargeFrom(largeFrom);
   const int64_t fileSize = stream.SizeHint();
   table.Reserve(fileSize);
   BlockReader reader(stream, blockSize);
@@ -692,8 +716,10 @@ class ChunkWorkers {
 // merged on the caller's thread in file order, so that every count and the order of first
 // occurrence come out as on one thread. The caller's thread reads, merges and runs the yield
 // hook; at most a few chunks more than there are workers are in memory at once.
-void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount) {
+void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount,
+                        size_t largeFrom) {
   WordTable table(counts);
+  table.SetLargeFrom(largeFrom);
   table.Reserve(stream.SizeHint());
   BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
   ScanTotals totals;
@@ -711,6 +737,7 @@ void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chun
       std::unique_ptr<Chunk> chunk;
       if (spare.empty()) {
         chunk = std::make_unique<Chunk>();
+        chunk->table.SetLargeFrom(largeFrom);
       } else {
         chunk = std::move(spare.back());
         spare.pop_back();
@@ -761,10 +788,12 @@ void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOpti
   const unsigned threads = std::min(options.threads != 0 ? options.threads : hardware, hardware);
   const int64_t parallelFrom = options.parallelFrom >= 0 ? options.parallelFrom : kDefaultParallelFrom;
   const int64_t size = stream.SizeHint();
+  const size_t largeFrom = options.largeTableFrom >= 0 ? static_cast<size_t>(options.largeTableFrom) : kDefaultLargeTable;
   if (threads > 1 && size >= parallelFrom)
-    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1);
+    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1,
+                       largeFrom);
   else
-    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize);
+    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize, largeFrom);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {
@@ -775,22 +804,36 @@ WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {
 
 std::vector<uint32_t> SortedOrder(const WordCounts& counts) {
   // A stable radix sort on the counts, 16 bits at a time: equal counts keep the table's order.
+  // The first pass places the row numbers straight from their order in the table, and counts
+  // below 65536 (nearly always all of them) need no second pass.
   const std::vector<int32_t>& keys = counts.occurrences;
   const size_t n = keys.size();
   std::vector<uint32_t> order(n);
-  for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
-  if (n < 2) return order;
-  const auto largest = static_cast<uint32_t>(*std::max_element(keys.begin(), keys.end()));
-  std::vector<uint32_t> sorted(n);
-  std::vector<size_t> starts(size_t{1} << 16);
-  for (int shift = 0; shift < 32 && (shift == 0 || (largest >> shift) != 0); shift += 16) {
-    std::fill(starts.begin(), starts.end(), 0);
-    for (const int32_t key : keys) ++starts[(static_cast<uint32_t>(key) >> shift) & 0xFFFF];
-    size_t sum = 0;
-    for (size_t& start : starts) sum += std::exchange(start, sum);
-    for (const uint32_t index : order) sorted[starts[(static_cast<uint32_t>(keys[index]) >> shift) & 0xFFFF]++] = index;
-    order.swap(sorted);
+  if (n < 2) {
+    if (n == 1) order[0] = 0;
+    return order;
   }
+  std::vector<uint32_t> starts(size_t{1} << 16);
+  uint32_t high = 0;
+  for (const int32_t key : keys) {
+    ++starts[static_cast<uint32_t>(key) & 0xFFFF];
+    high |= static_cast<uint32_t>(key) >> 16;
+  }
+  const auto prefixSums = [&] {
+    uint32_t sum = 0;
+    for (uint32_t& start : starts) sum += std::exchange(start, sum);
+  };
+  prefixSums();
+  if (high == 0) {
+    for (size_t i = 0; i < n; ++i) order[starts[static_cast<uint32_t>(keys[i])]++] = static_cast<uint32_t>(i);
+    return order;
+  }
+  std::vector<uint32_t> byLowBits(n);
+  for (size_t i = 0; i < n; ++i) byLowBits[starts[static_cast<uint32_t>(keys[i]) & 0xFFFF]++] = static_cast<uint32_t>(i);
+  std::fill(starts.begin(), starts.end(), 0);
+  for (const int32_t key : keys) ++starts[static_cast<uint32_t>(key) >> 16];
+  prefixSums();
+  for (const uint32_t index : byLowBits) order[starts[static_cast<uint32_t>(keys[index]) >> 16]++] = index;
   return order;
 }
 

@@ -25,6 +25,7 @@ struct CountOptions {
   size_t chunkSize = 0;        // bytes handed to one worker thread at a time
   unsigned threads = 0;        // at most this many threads in all; 1 counts on the caller's thread only
   int64_t parallelFrom = -1;   // files smaller than this are counted on one thread (-1: default)
+  int64_t largeTableFrom = -1; // from this many distinct words, lookups fetch the words ahead (-1: default)
 };
 
 // Reads the whole stream and counts it. The words are the runs of ASCII letters, lower-cased;

@@ -40,8 +40,9 @@ Concordance Show(const WordCounts& counts) {
   return result;
 }
 
-// Small blocks and chunks on several threads, so that the edge cases below cross boundaries.
-const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 0};
+// Small blocks and chunks on several threads, so that the edge cases below cross boundaries,
+// with every lookup taking the path meant for tables too big for the cache.
+const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 0, .largeTableFrom = 0};
 
 class WordCount : public testing::TestWithParam<CountOptions> {
  protected:
@@ -201,7 +202,7 @@ void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, cons
   ASSERT_EQ(actual.occurrences, expected.occurrences) << context;
 }
 
-// Every block size, chunk size and thread count must give exactly the plain count, with line
+// Every block size, chunk size, thread count and way of looking words up must give exactly the plain count, with line
 // ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to letters at every edge
 // (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
 TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
@@ -227,7 +228,8 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
     const CountOptions options{.blockSize = 1 + random() % 200,
                                .chunkSize = 1 + random() % 300,
                                .threads = 1 + static_cast<unsigned>(random() % 4),
-                               .parallelFrom = 0};
+                               .parallelFrom = 0,
+                               .largeTableFrom = round % 2 == 0 ? static_cast<int64_t>(random() % 40) : -1};
     const std::string context = "round " + std::to_string(round);
     auto stream = TextInputStream::Open(FolderItem(file));
     ExpectSameCounts(CountWords(*stream, options), expected, context);
@@ -236,22 +238,26 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
   }
 }
 
+// Counts of every size, and counts that all fit in 16 bits (sorted in one pass).
 TEST(SortedOrder, IsAStableSortByCount) {
   std::mt19937 random(5);
-  WordCounts counts;
-  for (int i = 0; i < 5000; ++i) {
-    counts.words.Append("w");
-    const int32_t pick = static_cast<int32_t>(random() % 4);
-    counts.occurrences.push_back(pick == 0 ? 1 + static_cast<int32_t>(random() % 5)
-                                 : pick == 1 ? 65530 + static_cast<int32_t>(random() % 12)
-                                 : pick == 2 ? kMax - static_cast<int32_t>(random() % 3)
-                                             : 1 + static_cast<int32_t>(random() % 200000));
+  for (const int32_t largest : {kMax, int32_t{65535}}) {
+    WordCounts counts;
+    for (int i = 0; i < 5000; ++i) {
+      counts.words.Append("w");
+      const int32_t pick = static_cast<int32_t>(random() % 4);
+      const int32_t count = pick == 0   ? 1 + static_cast<int32_t>(random() % 5)
+                            : pick == 1 ? 65530 + static_cast<int32_t>(random() % 12)
+                            : pick == 2 ? kMax - static_cast<int32_t>(random() % 3)
+                                        : 1 + static_cast<int32_t>(random() % 200000);
+      counts.occurrences.push_back(count <= largest ? count : 1 + count % largest);
+    }
+    std::vector<uint32_t> expected(counts.occurrences.size());
+    for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<uint32_t>(i);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](uint32_t a, uint32_t b) { return counts.occurrences[a] < counts.occurrences[b]; });
+    EXPECT_EQ(SortedOrder(counts), expected) << largest;
   }
-  std::vector<uint32_t> expected(counts.occurrences.size());
-  for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<uint32_t>(i);
-  std::stable_sort(expected.begin(), expected.end(),
-                   [&](uint32_t a, uint32_t b) { return counts.occurrences[a] < counts.occurrences[b]; });
-  EXPECT_EQ(SortedOrder(counts), expected);
 }
 
 }  // namespace
