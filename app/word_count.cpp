@@ -356,23 +356,29 @@ class WordTable {
   size_t largeFrom_ = kDefaultLargeTable;
 };
 
-// Counts a batch of hashed words whose index slots were prefetched: the offsets of the entries
-// they probably match are fetched for the whole batch, then their letters, then the words are
-// counted in order.
+// Counts a batch of hashed words whose index slots were prefetched, for a table too big for the
+// cache: the offsets of the entries they probably match are fetched for the whole batch, then
+// their letters, then the words are counted in order.
 template <typename Times>
-__attribute__((always_inline)) inline void CountBatch(WordTable& table, const WordKey* keys, size_t count, Times times) {
+__attribute__((noinline)) void CountBatchFetchingAhead(WordTable& table, const WordKey* keys, size_t count, Times times) {
   constexpr size_t kMost = 128;
   uint32_t candidates[kMost];
-  if (!table.Large()) {
-    for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
-    return;
-  }
   for (size_t i = 0; i < count; ++i) {
     candidates[i] = table.Candidate(keys[i].hash);
     if (candidates[i] != 0) table.PrefetchOffset(candidates[i]);
   }
   for (size_t i = 0; i < count; ++i)
     if (candidates[i] != 0) table.PrefetchLetters(candidates[i]);
+  for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
+}
+
+// Counts a batch of at most 128 hashed words whose index slots were prefetched.
+template <typename Times>
+__attribute__((always_inline)) inline void CountBatch(WordTable& table, const WordKey* keys, size_t count, Times times) {
+  if (table.Large()) {
+    CountBatchFetchingAhead(table, keys, count, times);
+    return;
+  }
   for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
 }
 
