@@ -243,6 +243,7 @@ class WordTable {
 
   void KeepPointers() {
     bytes_ = words_.Bytes().data();
+    bytesSize_ = words_.Bytes().size();
     offsets_ = words_.Offsets().data();
     counts_ = occurrences_.data();
   }
@@ -282,20 +283,30 @@ class WordTable {
       throw OverflowException("More than 2147483647 distinct words are not supported.");
     if (length > std::numeric_limits<uint32_t>::max() - used_)
       throw OverflowException("More than 4 GiB of distinct words are not supported.");
-    std::vector<char>& bytes = words_.Bytes();
-    bytes.resize(used_ + length + kPadding);
+    if (used_ + length + kPadding > bytesSize_) GrowBytes(length);
     // Eight bytes at a time; what lands past the word is padding, overwritten by the next one.
-    char* out = bytes.data() + used_;
+    char* out = bytes_ + used_;
     for (size_t i = 0; i < length; i += 8) {
       const uint64_t lowered = Load8(letters + i) | kCaseBits;
       std::memcpy(out + i, &lowered, 8);
     }
     used_ += length;
-    words_.Offsets().push_back(static_cast<uint32_t>(used_));
+    std::vector<uint32_t>& offsets = words_.Offsets();
+    offsets.push_back(static_cast<uint32_t>(used_));
+    offsets_ = offsets.data();
     occurrences_.push_back(times);
-    KeepPointers();
+    counts_ = occurrences_.data();
     slots_[at] = tag | static_cast<uint32_t>(entry + 1);
     if ((entry + 1) * 4 > capacity_ * 3) Rehash(entry + 1);
+  }
+
+  // The words' bytes grow some way ahead of the words, so that most new words need no resize
+  // (each one a call that fills the new bytes with zeros).
+  __attribute__((noinline)) void GrowBytes(size_t length) {
+    std::vector<char>& bytes = words_.Bytes();
+    const size_t needed = used_ + length + kPadding;
+    bytes.resize(std::max(needed, std::min(bytes.capacity(), needed + (size_t{64} << 10))));
+    KeepPointers();
   }
 
   // Capacities run 64, 96, 128, 192, 256, ...: growing by half or a third at a time keeps the
@@ -344,10 +355,11 @@ class WordTable {
 
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
-  size_t used_ = 0;  // bytes of words; words_.Bytes() has kPadding more while counting
+  size_t used_ = 0;  // bytes of words; words_.Bytes() has at least kPadding more while counting
   // The blocks of the three vectors, kept here so that a lookup need not reach them through
   // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
-  const char* bytes_ = nullptr;
+  char* bytes_ = nullptr;
+  size_t bytesSize_ = 0;
   const uint32_t* offsets_ = nullptr;
   int32_t* counts_ = nullptr;
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
