@@ -202,9 +202,9 @@ void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, cons
   ASSERT_EQ(actual.occurrences, expected.occurrences) << context;
 }
 
-// Every block size, chunk size, thread count and way of looking words up must give exactly the plain count, with line
-// ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to letters at every edge
-// (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
+// Every block size, chunk size, thread count and way of looking words up must give exactly the
+// plain count, with line ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to
+// letters at every edge (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
 TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
   std::mt19937 random(777);
   const std::vector<std::string> pieces = {
