@@ -305,7 +305,7 @@ class WordTable {
   __attribute__((noinline)) void GrowBytes(size_t length) {
     std::vector<char>& bytes = words_.Bytes();
     const size_t needed = used_ + length + kPadding;
-    bytes.resize(std::max(needed, std::min(bytes.capacity(), needed + (size_t{64} << 10))));
+    bytes.resize(std::max(needed, std::min(bytes.capacity(), needed + (size_t{16} << 10))));
     KeepPointers();
   }
 
