@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QString>
 
 #include <filesystem>
@@ -42,10 +43,10 @@ class ModalDriver {
   void Run(const std::function<void()>& action);
   const std::vector<QString>& MessageTexts() const { return messages_; }
 
-  // Common steps.
-  static Step ChooseFile(const std::filesystem::path& path);
-  // Chooses a file that exists and answers Yes when asked whether to replace it.
-  static Step ChooseFileReplacing(const std::filesystem::path& path);
+  // Common steps. ChooseFile types the path into the file dialog and accepts it; a question
+  // asked then (whether to replace a file) gets `answer`, its text kept in `questions`.
+  static Step ChooseFile(const std::filesystem::path& path, QMessageBox::StandardButton answer = QMessageBox::Yes,
+                         std::vector<std::string>* questions = nullptr);
   static Step Cancel();
   // Records the message box's text and presses OK.
   Step AcceptMessage();
