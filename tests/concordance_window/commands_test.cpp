@@ -220,6 +220,7 @@ struct ExportFormat {
   const char* descending;  // the same by word, descending
 };
 
+void PrintTo(const ExportFormat& format, std::ostream* out) { *out << format.item; }
 
 // What the save dialog showed.
 struct SaveDialogSeen {
