@@ -35,14 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TokeniserCase{"don't", {{"don", 5}, {"t", 6}}, 6},
         TokeniserCase{"abc123xyz", {{"abc", 5}, {"xyz", 10}}, 10},
-        TokeniserCase{"e-mail", {{"e", 3}, {"mail", 7}}, 7},
         TokeniserCase{"  Hello, World!  ", {{"Hello", 9}, {"World", 16}}, 18},
         TokeniserCase{"caf\xC3\xA9", {{"caf", 5}}, 5},
         TokeniserCase{"na\xC3\xAFve", {{"na", 4}, {"ve", 6}}, 6},
         TokeniserCase{"\xC5\x81" "a\xC5\x81" "b", {{"a", 4}, {"b", 5}}, 5},  // U+0141's low byte is an A
         TokeniserCase{"", {}, 1},
         TokeniserCase{"123 !? 456", {}, 11},
-        TokeniserCase{"ABC def", {{"ABC", 5}, {"def", 8}}, 8},
         TokeniserCase{"@[`{AZaz", {{"AZaz", 9}}, 9},  // the characters just outside A-Z and a-z
         TokeniserCase{"x", {{"x", 2}}, 2}));
 

@@ -4,6 +4,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/exceptions.h"
@@ -13,35 +14,27 @@ using namespace std::string_literals;
 
 namespace {
 
-struct Utf8Case {
-  std::string bytes;
-  std::vector<char32_t> characters;
-};
-
-class StringFromUtf8 : public testing::TestWithParam<Utf8Case> {};
-
-TEST_P(StringFromUtf8, DecodesAndRoundTripsExactly) {
-  const Utf8Case& c = GetParam();
-  const String s = String::FromUtf8(c.bytes);
-  ASSERT_EQ(s.Length(), static_cast<int32_t>(c.characters.size()));
-  for (size_t i = 0; i < c.characters.size(); ++i) EXPECT_EQ(s.At(static_cast<int32_t>(i)), c.characters[i]) << i;
-  EXPECT_EQ(s.ToUtf8(), c.bytes);
-  EXPECT_EQ(s, String::FromCharacters(c.characters.data(), c.characters.size()));
+// Each case decodes to its characters (bytes that are not UTF-8 as U+DC80 to U+DCFF) and
+// encodes back to the very same bytes.
+TEST(String, DecodesUtf8AndRoundTripsExactly) {
+  const std::vector<std::pair<std::string, std::u32string>> cases = {
+      {"", U""}, {"abc", U"abc"}, {"a\0b"s, U"a\0b"s}, {"caf\xC3\xA9", U"caf\u00E9"},
+      {"\xE2\x82\xAC\xF0\x9F\x98\x80", U"\u20AC\U0001F600"},
+      {"caf\xE9", U"caf\xDCE9"},                                      // Latin-1 byte
+      {"\x80\xBF", U"\xDC80\xDCBF"},                                  // lone continuations
+      {"\xC0\x80", U"\xDCC0\xDC80"},                                  // overlong NUL
+      {"\xED\xA0\x80", U"\xDCED\xDCA0\xDC80"},                        // encoded surrogate
+      {"\xF4\x90\x80\x80", U"\xDCF4\xDC90\xDC80\xDC80"},              // above U+10FFFF
+      {"ab\xE2\x82", U"ab\xDCE2\xDC82"},                               // truncated at the end
+      {"\xE2\x82" "A", U"\xDCE2\xDC82" "A"}};                          // interrupted
+  for (const auto& [bytes, characters] : cases) {
+    const String s = String::FromUtf8(bytes);
+    ASSERT_EQ(s.Length(), static_cast<int32_t>(characters.size())) << testing::PrintToString(bytes);
+    for (size_t i = 0; i < characters.size(); ++i) EXPECT_EQ(s.At(static_cast<int32_t>(i)), characters[i]) << i;
+    EXPECT_EQ(s.ToUtf8(), bytes);
+    EXPECT_EQ(s, String::FromCharacters(characters.data(), characters.size()));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, StringFromUtf8,
-    testing::Values(Utf8Case{"", {}}, Utf8Case{"abc", {'a', 'b', 'c'}},
-                    Utf8Case{"a\0b"s, {'a', 0, 'b'}},
-                    Utf8Case{"caf\xC3\xA9", {'c', 'a', 'f', 0xE9}},
-                    Utf8Case{"\xE2\x82\xAC\xF0\x9F\x98\x80", {0x20AC, 0x1F600}},
-                    Utf8Case{"caf\xE9", {'c', 'a', 'f', 0xDCE9}},                      // Latin-1 byte
-                    Utf8Case{"\x80\xBF", {0xDC80, 0xDCBF}},                           // lone continuations
-                    Utf8Case{"\xC0\x80", {0xDCC0, 0xDC80}},                           // overlong NUL
-                    Utf8Case{"\xED\xA0\x80", {0xDCED, 0xDCA0, 0xDC80}},               // encoded surrogate
-                    Utf8Case{"\xF4\x90\x80\x80", {0xDCF4, 0xDC90, 0xDC80, 0xDC80}},   // above U+10FFFF
-                    Utf8Case{"ab\xE2\x82", {'a', 'b', 0xDCE2, 0xDC82}},               // truncated at the end
-                    Utf8Case{"\xE2\x82" "A", {0xDCE2, 0xDC82, 'A'}}));               // interrupted
 
 TEST(String, RandomBytesRoundTripExactly) {
   std::mt19937 random(12345);
@@ -51,25 +44,6 @@ TEST(String, RandomBytesRoundTripExactly) {
     EXPECT_EQ(String::FromUtf8(bytes).ToUtf8(), bytes);
   }
 }
-
-struct MidCase {
-  const char* source;
-  int32_t start;
-  int32_t length;
-  const char* expected;
-};
-
-class StringMid : public testing::TestWithParam<MidCase> {};
-
-TEST_P(StringMid, TakesCharactersByPosition) {
-  const MidCase& c = GetParam();
-  EXPECT_EQ(Mid(String(c.source), c.start, c.length).ToUtf8(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StringMid,
-    testing::Values(MidCase{"hello", 1, 1, "h"}, MidCase{"hello", 6, 1, ""}, MidCase{"hello", 4, 100, "lo"},
-                    MidCase{"na\xC3\xAFve caf\xC3\xA9", 4, 2, "ve"}, MidCase{"x\xE9yz", 2, 2, "\xE9y"}));
 
 // Words of every length and case, ASCII and not, against the plain definition: text order
 // folds A-Z first, then falls back to code points.
