@@ -111,7 +111,8 @@ TEST_F(Shell, EnablingPassEnablesTheCommandsThatTheApplicationAndTheActiveWindow
 
 // ---- Quit
 
-enum class QuitBy { CtrlQInMenuBarWindow, CtrlQInResultsWindow, ClosingTheMenuBarWindow };
+// Ctrl+Q in the menu-bar window is pressed on the real desktop, in the desktop tests.
+enum class QuitBy { CtrlQInResultsWindow, ClosingTheMenuBarWindow };
 
 // The window that shows only the menu bar: the program's own, not one of its windows.
 QMainWindow* MenuBarWindow() {
@@ -123,8 +124,7 @@ QMainWindow* MenuBarWindow() {
 }
 
 // File > Quit itself runs the handler that Ctrl+Q runs.
-const char* const kQuitNames[] = {"CtrlQInMenuBarWindow", "CtrlQInResultsWindow",
-                                  "ClosingMenuBarWindow"};
+const char* const kQuitNames[] = {"CtrlQInResultsWindow", "ClosingMenuBarWindow"};
 
 class Quit : public StartedProgram, public ::testing::WithParamInterface<QuitBy> {};
 
@@ -138,10 +138,6 @@ TEST_P(Quit, EndsTheEventLoopWithoutAMessage) {
     QMainWindow* menuBarWindow = MenuBarWindow();
     ASSERT_NE(menuBarWindow, nullptr) << "No menu-bar window at launch";
     switch (GetParam()) {
-      case QuitBy::CtrlQInMenuBarWindow:
-        ActivateNative(menuBarWindow);
-        QTest::keyClick(menuBarWindow, Qt::Key_Q, Qt::ControlModifier);
-        break;
       case QuitBy::CtrlQInResultsWindow:
         Activate(*results);
         QTest::keyClick(results->NativeWindow(), Qt::Key_Q, Qt::ControlModifier);
@@ -161,8 +157,7 @@ TEST_P(Quit, EndsTheEventLoopWithoutAMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Quit,
-                         ::testing::Values(QuitBy::CtrlQInMenuBarWindow, QuitBy::CtrlQInResultsWindow,
-                                           QuitBy::ClosingTheMenuBarWindow),
+                         ::testing::Values(QuitBy::CtrlQInResultsWindow, QuitBy::ClosingTheMenuBarWindow),
                          [](const auto& info) { return std::string(kQuitNames[static_cast<int>(info.param)]); });
 
 TEST_F(Shell, AnExceptionInACommandIsShownAndTheProgramGoesOn) {

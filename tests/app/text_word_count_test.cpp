@@ -148,10 +148,10 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
-// The plain way: decode the whole file, split it into lines at LF, CRLF and lone CR, take runs
-// of A-Z and a-z as words, lower-case them and count them in order of first occurrence.
+// The plain way: split the bytes into lines at LF, CRLF and lone CR, take runs of A-Z and a-z
+// as words, lower-case them and count them in order of first occurrence. Every byte of a
+// character beyond ASCII, valid or not, is 0x80 or above, so bytes serve as well as characters.
 WordCounts ReferenceCount(const std::string& bytes) {
-  const String text = String::FromUtf8(bytes);
   WordCounts counts;
   std::unordered_map<std::string, size_t> index;
   std::string word;
@@ -166,21 +166,20 @@ WordCounts ReferenceCount(const std::string& bytes) {
     ++counts.occurrences[place->second];
     word.clear();
   };
-  const int32_t length = Len(text);
-  for (int32_t i = 0; i < length; ++i) {
-    const char32_t c = text.At(i);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      word += Lowercase(Chr(static_cast<int32_t>(c))).ToUtf8();
+      word += c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
       continue;
     }
     endWord();
     if (c == '\n' || c == '\r') {
       ++counts.lineCount;
-      if (c == '\r' && i + 1 < length && text.At(i + 1) == '\n') ++i;
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     }
   }
   endWord();
-  if (length > 0 && text.At(length - 1) != '\n' && text.At(length - 1) != '\r') ++counts.lineCount;
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++counts.lineCount;
   return counts;
 }
 
