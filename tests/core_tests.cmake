@@ -6,7 +6,6 @@ include(GoogleTest)
 
 add_executable(core_tests
   ${CMAKE_CURRENT_LIST_DIR}/framework/core_string_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/framework/core_variant_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/framework/core_text_input_stream_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/framework/core_text_output_stream_test.cpp
 )
