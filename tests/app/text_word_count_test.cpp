@@ -184,11 +184,10 @@ WordCounts ReferenceCount(const std::string& bytes) {
 }
 
 void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, const std::string& context) {
-  ASSERT_EQ(actual.lineCount, expected.lineCount) << context;
-  ASSERT_EQ(actual.wordCount, expected.wordCount) << context;
-  ASSERT_EQ(actual.words.Bytes(), expected.words.Bytes()) << context;
-  ASSERT_EQ(actual.words.Offsets(), expected.words.Offsets()) << context;
-  ASSERT_EQ(actual.occurrences, expected.occurrences) << context;
+  const auto tie = [](const WordCounts& c) {
+    return std::tie(c.lineCount, c.wordCount, c.words.Bytes(), c.words.Offsets(), c.occurrences);
+  };
+  ASSERT_EQ(tie(actual), tie(expected)) << context;
 }
 
 // Every block size, chunk size, thread count and way of looking words up must give exactly the

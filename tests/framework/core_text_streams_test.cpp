@@ -8,6 +8,7 @@
 
 #include "core_test_support.h"
 #include "framework/exceptions.h"
+#include "framework/text_input_stream.h"
 #include "framework/text_output_stream.h"
 
 namespace {
@@ -116,6 +117,17 @@ TEST_F(TextOutputStreamTest, CreateFailsClearlyWhereNoFileCanBeMade) {
   if (geteuid() != 0) paths.push_back(folder_ / "locked" / "out.txt");  // permissions do not bind the superuser
   for (const auto& path : paths) {
     ExpectThrowMentioning<IOException>([&] { TextOutputStream::Create(FolderItem(path)); }, path.string());
+  }
+}
+
+// Reading itself is tested through the counting, which reads in blocks of every size.
+TEST(TextInputStream, OpenRefusesWhatIsNotARegularFile) {
+  TempFolder folder;
+  const auto fifo = folder / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::filesystem::path& path :
+       {folder / "missing.txt", folder.Path(), fifo, std::filesystem::path("/dev/null")}) {
+    ExpectThrowMentioning<IOException>([&] { TextInputStream::Open(FolderItem(path)); }, path.filename().string());
   }
 }
 
