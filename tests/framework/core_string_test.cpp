@@ -46,11 +46,12 @@ TEST(String, RandomBytesRoundTripExactly) {
 }
 
 // Text order folds A-Z first and falls back to code points only when the folded texts are
-// equal; binary order is by code point.
+// equal; binary order is by code point. Plain ASCII and other text take separate paths.
 TEST(String, StrCompComparesByCodePointOrFoldingAToZ) {
   const std::tuple<const char*, const char*, int, int> cases[] = {
       {"Nine", "alpha", -1, 1}, {"abc", "ABD", 1, -1}, {"a", "A", 1, 1},      {"Z", "_", -1, 1},
-      {"", "a", -1, -1},        {"same", "same", 0, 0}, {"\xC3\xA9", "z", 1, 1}};
+      {"", "a", -1, -1},        {"same", "same", 0, 0}, {"\xC3\xA9", "z", 1, 1},
+      {"ABCDEFGHIJZ", "abcdefghij_", -1, 1}, {"\xC3\xA9Z", "\xC3\xA9_", -1, 1}, {"\xC3\xA9" "a", "\xC3\xA9" "A", 1, 1}};
   for (const auto& [a, b, binary, text] : cases) {
     EXPECT_EQ(StrComp(String(a), String(b), 0), binary) << a << " vs " << b;
     EXPECT_EQ(StrComp(String(a), String(b), 1), text) << a << " vs " << b;
