@@ -6,9 +6,7 @@ include(GoogleTest)
 
 add_executable(core_tests
   ${CMAKE_CURRENT_LIST_DIR}/framework/core_string_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/framework/core_variant_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/framework/core_text_input_stream_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/framework/core_text_output_stream_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/framework/core_text_streams_test.cpp
 )
 target_link_libraries(core_tests PRIVATE framework_core GTest::gtest_main)
 gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)

@@ -129,10 +129,9 @@ TEST_F(FileOpen, ReadErrorInTheMiddleIsReportedWithoutTheBusyCursorAndTheFileOpe
   EXPECT_THAT(RuntimeOpenWindows(), IsEmpty());
 
   // The program goes on: the same file opens once the disk behaves.
-  injection = ReadInjection{file.string()};
+  injection = ReadInjection();
   Window& window = OpenThroughDialog(file);
   EXPECT_EQ(StatusText(window), "400000 unique words, 400000 words in file, 33334 lines in file");
-  EXPECT_TRUE(injection.sawBusyCursor);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
-#include <chrono>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <thread>
@@ -60,21 +61,14 @@ INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOpti
 // counts in the order the words first appear.
 TEST_P(WordCount, SmallFilesGiveTheirTotalsAndRows) {
   const std::vector<std::tuple<std::string, const char*, Rows>> cases = {
-      {"The cat and the hat.\nA cat!\n", "5 unique words, 7 words in file, 2 lines in file",
-       {{1, "and"}, {1, "hat"}, {1, "a"}, {2, "the"}, {2, "cat"}}},
+      {"A cat and the hat.\nThe cat!\nand", "5 unique words, 8 words in file, 3 lines in file",
+       {{1, "a"}, {1, "hat"}, {2, "cat"}, {2, "and"}, {2, "the"}}},
       {"The the\nTHE", "1 unique words, 3 words in file, 2 lines in file", {{3, "the"}}},
-      {"don't stop", "3 unique words, 3 words in file, 1 lines in file", {{1, "don"}, {1, "t"}, {1, "stop"}}},
-      {"z z z x y y\n", "3 unique words, 6 words in file, 1 lines in file", {{1, "x"}, {2, "y"}, {3, "z"}}},
       // U+0141 (C5 81) ends a word although its low byte is an A; long capital words with Z.
       {"\xC5\x81" "a\xC5\x81" "b ZIGZAGGED\nAMAZINGLY zigzagged", "4 unique words, 5 words in file, 2 lines in file",
        {{1, "a"}, {1, "b"}, {1, "amazingly"}, {2, "zigzagged"}}},
       {"", "0 unique words, 0 words in file, 0 lines in file", {}},
-      {"\n  \n\t\n", "0 unique words, 0 words in file, 3 lines in file", {}},
-      {"123 456\n!?.,;\n--- '''\n", "0 unique words, 0 words in file, 3 lines in file", {}},
-      {"one\r\ntwo\r\nthree\r\n", "3 unique words, 3 words in file, 3 lines in file", {}},
-      {"one\rtwo\rthree\r", "3 unique words, 3 words in file, 3 lines in file", {}},
-      {"one\ntwo\nlast line", "4 unique words, 4 words in file, 3 lines in file", {}},
-      {"ab\0cd\0ab"s, "2 unique words, 3 words in file, 1 lines in file", {}},
+      {"one\r\ntwo\rthree\n\nlast line", "5 unique words, 5 words in file, 5 lines in file", {}},
       // UTF-8, the same words in Latin-1, then broken UTF-8: letters outside ASCII end words.
       {"caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n", "3 unique words, 9 words in file, 3 lines in file",
        {}},
@@ -121,26 +115,9 @@ TEST_P(WordCount, CountsBeyondInt32Raise) {
       EXPECT_EQ(counts.occurrences, std::vector<int32_t>{kMax});
       continue;
     }
-    try {
-      CountWordsInto(*stream, counts, GetParam());
-      ADD_FAILURE() << "no exception for " << c.message;
-    } catch (const OverflowException& error) {
-      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
-    }
+    ExpectThrowMentioning<OverflowException>([&] { CountWordsInto(*stream, counts, GetParam()); }, c.message);
   }
 }
-
-// A disk slow enough that the yield hook's 50 ms come round while chunks are being counted.
-class SlowTextInputStream : public ChunkedTextInputStream {
- public:
-  using ChunkedTextInputStream::ChunkedTextInputStream;
-
- protected:
-  ssize_t ReadSome(void* buffer, size_t size) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    return ChunkedTextInputStream::ReadSome(buffer, size);
-  }
-};
 
 std::vector<std::thread::id> yieldThreads;
 
@@ -148,9 +125,13 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   TempFolder folder;
   std::string bytes;
   for (int i = 0; i < 2000; ++i) bytes += "several words on each line\n";
-  SlowTextInputStream stream(folder.Write("slow.txt", bytes), 8192);
+  ChunkedTextInputStream stream(folder.Write("input.txt", bytes), 8192);
   yieldThreads.clear();
-  SetBackgroundTaskHandler([] { yieldThreads.push_back(std::this_thread::get_id()); });
+  SetBackgroundTaskHandler([] {
+    yieldThreads.push_back(std::this_thread::get_id());
+    ExpireBackgroundTaskIntervalForTesting();
+  });
+  ExpireBackgroundTaskIntervalForTesting();  // every look at the clock, on any thread, finds it time
   const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 0});
   SetBackgroundTaskHandler(nullptr);
   EXPECT_EQ(counts.wordCount, 10000);
@@ -158,10 +139,10 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
-// The plain way: decode the whole file, split it into lines at LF, CRLF and lone CR, take runs
-// of A-Z and a-z as words, lower-case them and count them in order of first occurrence.
+// The plain way: split the bytes into lines at LF, CRLF and lone CR, take runs of A-Z and a-z
+// as words, lower-case them and count them in order of first occurrence. Every byte of a
+// character beyond ASCII, valid or not, is 0x80 or above, so bytes serve as well as characters.
 WordCounts ReferenceCount(const std::string& bytes) {
-  const String text = String::FromUtf8(bytes);
   WordCounts counts;
   std::unordered_map<std::string, size_t> index;
   std::string word;
@@ -176,30 +157,28 @@ WordCounts ReferenceCount(const std::string& bytes) {
     ++counts.occurrences[place->second];
     word.clear();
   };
-  const int32_t length = Len(text);
-  for (int32_t i = 0; i < length; ++i) {
-    const char32_t c = text.At(i);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      word += Lowercase(Chr(static_cast<int32_t>(c))).ToUtf8();
+      word += c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
       continue;
     }
     endWord();
     if (c == '\n' || c == '\r') {
       ++counts.lineCount;
-      if (c == '\r' && i + 1 < length && text.At(i + 1) == '\n') ++i;
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     }
   }
   endWord();
-  if (length > 0 && text.At(length - 1) != '\n' && text.At(length - 1) != '\r') ++counts.lineCount;
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++counts.lineCount;
   return counts;
 }
 
 void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, const std::string& context) {
-  ASSERT_EQ(actual.lineCount, expected.lineCount) << context;
-  ASSERT_EQ(actual.wordCount, expected.wordCount) << context;
-  ASSERT_EQ(actual.words.Bytes(), expected.words.Bytes()) << context;
-  ASSERT_EQ(actual.words.Offsets(), expected.words.Offsets()) << context;
-  ASSERT_EQ(actual.occurrences, expected.occurrences) << context;
+  const auto tie = [](const WordCounts& c) {
+    return std::tie(c.lineCount, c.wordCount, c.words.Bytes(), c.words.Offsets(), c.occurrences);
+  };
+  ASSERT_EQ(tie(actual), tie(expected)) << context;
 }
 
 // Every block size, chunk size, thread count and way of looking words up must give exactly the
@@ -244,16 +223,13 @@ TEST(SortedOrder, IsAStableSortByCount) {
   for (const int32_t largest : {kMax, int32_t{65535}}) {
     WordCounts counts;
     for (int i = 0; i < 5000; ++i) {
+      const auto r = static_cast<int32_t>(random() % 200000);
+      const int32_t count = std::array{1 + r % 5, 65530 + r % 12, kMax - r % 3, 1 + r}[random() % 4];
       counts.words.Append("w");
-      const int32_t pick = static_cast<int32_t>(random() % 4);
-      const int32_t count = pick == 0   ? 1 + static_cast<int32_t>(random() % 5)
-                            : pick == 1 ? 65530 + static_cast<int32_t>(random() % 12)
-                            : pick == 2 ? kMax - static_cast<int32_t>(random() % 3)
-                                        : 1 + static_cast<int32_t>(random() % 200000);
       counts.occurrences.push_back(count <= largest ? count : 1 + count % largest);
     }
     std::vector<uint32_t> expected(counts.occurrences.size());
-    for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<uint32_t>(i);
+    std::iota(expected.begin(), expected.end(), 0u);
     std::stable_sort(expected.begin(), expected.end(),
                      [&](uint32_t a, uint32_t b) { return counts.occurrences[a] < counts.occurrences[b]; });
     EXPECT_EQ(SortedOrder(counts), expected) << largest;

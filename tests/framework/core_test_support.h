@@ -3,6 +3,7 @@
 // afterwards), file helpers, and a text stream whose reads can be cut short or made to fail.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -78,3 +79,14 @@ class ChunkedTextInputStream : public TextInputStream {
   int failingRead_;
   int reads_ = 0;
 };
+
+// Fails the test unless `action` throws an `Exception` whose message contains `text`.
+template <typename Exception, typename Action>
+void ExpectThrowMentioning(Action action, const std::string& text) {
+  try {
+    action();
+    ADD_FAILURE() << "no exception; expected one mentioning " << text;
+  } catch (const Exception& error) {
+    EXPECT_NE(std::string(error.what()).find(text), std::string::npos) << error.what();
+  }
+}
