@@ -77,7 +77,7 @@ class FileOpen : public StartedProgram {
     StartedProgram::TearDown();
   }
 
-  TemporaryFolder folder;
+  TempFolder folder;
 };
 
 // The counting itself is tested on its own; here the totals and rows reach the window.

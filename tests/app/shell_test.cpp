@@ -137,6 +137,7 @@ TEST_P(Quit, EndsTheEventLoopWithoutAMessage) {
   QTimer::singleShot(0, [&] {
     QMainWindow* menuBarWindow = MenuBarWindow();
     ASSERT_NE(menuBarWindow, nullptr) << "No menu-bar window at launch";
+    if (GetParam() == QuitBy::ClosingTheMenuBarWindow) EXPECT_TRUE(RuntimeOpenWindows().empty()) << "A window opened at launch";
     switch (GetParam()) {
       case QuitBy::CtrlQInResultsWindow:
         Activate(*results);
@@ -199,7 +200,7 @@ std::vector<std::string> ListedNames(QFileDialog& dialog, const std::filesystem:
 }
 
 TEST_F(Shell, OpenDialogListsTextFilesWhateverTheCaseOfTheirExtension) {
-  TemporaryFolder folder;
+  TempFolder folder;
   for (const char* name : {"notes.txt", "NOTES2.TXT", "Program.Cpp", "read.me.text", "picture.png", "notes.txt.bak"}) {
     folder.Write(name, "a");
   }

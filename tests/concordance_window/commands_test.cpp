@@ -71,7 +71,7 @@ class ResultsWindow : public StartedProgram {
     return names;
   }
 
-  TemporaryFolder folder;
+  TempFolder folder;
   Window* lastOpened_ = nullptr;
 };
 

@@ -130,7 +130,7 @@ class OnTheDesktop : public StartedProgram {
     return window;
   }
 
-  TemporaryFolder folder;
+  TempFolder folder;
 };
 
 // ---- Edit > Copy as other X clients see it

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the core tests: a fresh folder per test (removed with everything in it
+// Helpers shared by the core and GUI tests: a fresh folder per test (removed with everything in it
 // afterwards), file helpers, and a text stream whose reads can be cut short or made to fail.
 
 #include <fcntl.h>

@@ -11,9 +11,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 #include "app/concordance_menu_bar.h"
 #include "app/startup.h"
@@ -138,31 +135,6 @@ ModalDriver::Step ModalDriver::AcceptMessage() {
     messages_.push_back(box->text());
     box->button(QMessageBox::Ok)->click();
   };
-}
-
-TemporaryFolder::TemporaryFolder() {
-  std::random_device random;
-  path_ = std::filesystem::temp_directory_path() / ("concordance-test-" + std::to_string(random()));
-  std::filesystem::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::filesystem::path TemporaryFolder::Write(const std::string& name, const std::string& bytes) const {
-  const std::filesystem::path file = path_ / name;
-  std::ofstream(file, std::ios::binary) << bytes;
-  return file;
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 Window& OpenThroughDialog(const std::filesystem::path& path) {

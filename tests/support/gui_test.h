@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/menu_item.h"
+#include "tests/framework/core_test_support.h"
 #include "framework/window.h"
 
 // Each test starts the program as main() does, without entering the event loop, and
@@ -56,19 +57,7 @@ class ModalDriver {
   std::vector<QString> messages_;
 };
 
-// A fresh folder for one test's files, removed afterwards.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
 
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadBytes(const std::filesystem::path& path);
 // Text of `count` different words of `length` letters ("aaaa", "aaab", ...), twelve a line.
 std::string DistinctWords(int count, int length);
 
