@@ -5,10 +5,6 @@
 #include <limits>
 #include <string>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include "framework/exceptions.h"
 #include "framework/native.h"
 #include "framework/qt_string.h"
@@ -40,14 +36,6 @@ inline void FetchAhead(const void* address) {
   asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
 #else
   __builtin_prefetch(address);
-#endif
-}
-
-// Returns memory that was freed to the system. After a fill or a sort of millions of rows
-// the allocator would otherwise keep tens of megabytes of scratch space for good.
-void GiveBackFreeMemory() {
-#ifdef __GLIBC__
-  malloc_trim(0);
 #endif
 }
 
