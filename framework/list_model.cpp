@@ -334,12 +334,14 @@ void ListModel::AppendCellUtf8(std::string& out, const Column& column, uint32_t 
   }
 }
 
-void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
-                               std::string_view rowEnd, size_t pieceBytes,
-                               const std::function<void(std::string_view)>* write) const {
+void ListModel::CheckColumns(const std::vector<int32_t>& columns) const {
   for (int32_t column : columns) {
     if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
   }
+}
+
+void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
+                               std::string_view rowEnd, const std::function<void(std::string_view)>* write) const {
   // After a sort the stored rows come in any order, and each cell is a read from far away:
   // fetching a few rows ahead (the offsets first, then the bytes they point at) keeps
   // several of those reads under way at once.
@@ -366,7 +368,7 @@ void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& col
       AppendCellUtf8(out, columns_[static_cast<size_t>(columns[c])], stored);
     }
     out.append(rowEnd);
-    if (write != nullptr && out.size() >= pieceBytes) {
+    if (write != nullptr && out.size() >= kPieceBytes) {
       (*write)(out);
       out.clear();
     }
@@ -375,19 +377,17 @@ void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& col
 }
 
 void ListModel::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
-                              std::string_view rowEnd, size_t pieceBytes,
-                              const std::function<void(std::string_view)>& write) const {
+                              std::string_view rowEnd, const std::function<void(std::string_view)>& write) const {
+  CheckColumns(columns);
   std::string piece;
-  piece.reserve(pieceBytes + 4096);
-  AppendRowsUtf8(piece, columns, separator, rowEnd, pieceBytes, &write);
+  piece.reserve(kPieceBytes + 4096);
+  AppendRowsUtf8(piece, columns, separator, rowEnd, &write);
   if (!piece.empty()) write(piece);
 }
 
 std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
                                 std::string_view rowEnd) const {
-  for (int32_t column : columns) {
-    if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
-  }
+  CheckColumns(columns);
   // Every stored row is shown once, so the sizes add up whatever the order.
   size_t size = order_.size() * (rowEnd.size() + (columns.empty() ? 0 : (columns.size() - 1) * separator.size()));
   for (int32_t c : columns) {
@@ -406,6 +406,6 @@ std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string
   }
   std::string text;
   text.reserve(size);
-  AppendRowsUtf8(text, columns, separator, rowEnd, 0, nullptr);
+  AppendRowsUtf8(text, columns, separator, rowEnd, nullptr);
   return text;
 }
