@@ -194,7 +194,7 @@ std::string Listbox::RowsUtf8(const std::vector<int32_t>& columns, std::string_v
 
 void Listbox::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd,
                             const std::function<void(std::string_view)>& write) const {
-  model_->WriteRowsUtf8(columns, separator, rowEnd, size_t{1} << 20, write);
+  model_->WriteRowsUtf8(columns, separator, rowEnd, write);
 }
 
 void Listbox::SortByHeading(int32_t column) {

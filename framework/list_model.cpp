@@ -5,10 +5,6 @@
 #include <limits>
 #include <string>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include "framework/exceptions.h"
 #include "framework/native.h"
 #include "framework/qt_string.h"
@@ -40,14 +36,6 @@ inline void FetchAhead(const void* address) {
   asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
 #else
   __builtin_prefetch(address);
-#endif
-}
-
-// Returns memory that was freed to the system. After a fill or a sort of millions of rows
-// the allocator would otherwise keep tens of megabytes of scratch space for good.
-void GiveBackFreeMemory() {
-#ifdef __GLIBC__
-  malloc_trim(0);
 #endif
 }
 
@@ -236,9 +224,13 @@ bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& n
   Column& textCells = columns_[static_cast<size_t>(textColumn)];
   textCells.kind = Column::Kind::kTexts;
   textCells.utf8 = std::move(texts);
-  bool plain = true;
-  for (char byte : textCells.utf8.Bytes()) plain &= static_cast<unsigned char>(byte) < 0x80 && (byte < 'A' || byte > 'Z');
-  textCells.bytesOrderIgnoringCase = plain;
+  // Without branches, so that the compiler checks many bytes at a time.
+  uint8_t caseOrWide = 0;
+  for (char byte : textCells.utf8.Bytes()) {
+    const auto value = static_cast<uint8_t>(byte);
+    caseOrWide |= static_cast<uint8_t>((value >= 0x80) | (static_cast<uint8_t>(value - 'A') < 26));
+  }
+  textCells.bytesOrderIgnoringCase = caseOrWide == 0;
   order_ = std::move(order);
   ScheduleShowPendingRows();
   GiveBackFreeMemory();
@@ -346,12 +338,14 @@ void ListModel::AppendCellUtf8(std::string& out, const Column& column, uint32_t 
   }
 }
 
-void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
-                               std::string_view rowEnd, size_t pieceBytes,
-                               const std::function<void(std::string_view)>* write) const {
+void ListModel::CheckColumns(const std::vector<int32_t>& columns) const {
   for (int32_t column : columns) {
     if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
   }
+}
+
+void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
+                               std::string_view rowEnd, const std::function<void(std::string_view)>* write) const {
   // After a sort the stored rows come in any order, and each cell is a read from far away:
   // fetching a few rows ahead (the offsets first, then the bytes they point at) keeps
   // several of those reads under way at once.
@@ -378,7 +372,7 @@ void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& col
       AppendCellUtf8(out, columns_[static_cast<size_t>(columns[c])], stored);
     }
     out.append(rowEnd);
-    if (write != nullptr && out.size() >= pieceBytes) {
+    if (write != nullptr && out.size() >= kPieceBytes) {
       (*write)(out);
       out.clear();
     }
@@ -387,19 +381,17 @@ void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& col
 }
 
 void ListModel::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
-                              std::string_view rowEnd, size_t pieceBytes,
-                              const std::function<void(std::string_view)>& write) const {
+                              std::string_view rowEnd, const std::function<void(std::string_view)>& write) const {
+  CheckColumns(columns);
   std::string piece;
-  piece.reserve(pieceBytes + 4096);
-  AppendRowsUtf8(piece, columns, separator, rowEnd, pieceBytes, &write);
+  piece.reserve(kPieceBytes + 4096);
+  AppendRowsUtf8(piece, columns, separator, rowEnd, &write);
   if (!piece.empty()) write(piece);
 }
 
 std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
                                 std::string_view rowEnd) const {
-  for (int32_t column : columns) {
-    if (column < 0 || column >= ColumnCount()) CheckCell(0, column);
-  }
+  CheckColumns(columns);
   // Every stored row is shown once, so the sizes add up whatever the order.
   size_t size = order_.size() * (rowEnd.size() + (columns.empty() ? 0 : (columns.size() - 1) * separator.size()));
   for (int32_t c : columns) {
@@ -418,6 +410,6 @@ std::string ListModel::RowsUtf8(const std::vector<int32_t>& columns, std::string
   }
   std::string text;
   text.reserve(size);
-  AppendRowsUtf8(text, columns, separator, rowEnd, 0, nullptr);
+  AppendRowsUtf8(text, columns, separator, rowEnd, nullptr);
   return text;
 }

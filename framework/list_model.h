@@ -63,10 +63,10 @@ class ListModel : public QAbstractTableModel {
   void ShowPendingRows();
 
   // Every row in the shown order as UTF-8: the cells of `columns` joined by `separator`,
-  // then `rowEnd`. Handed to `write` in pieces of about `pieceBytes`; the yield hook runs
+  // then `rowEnd`. Handed to `write` in pieces of about a megabyte; the yield hook runs
   // between rows.
   void WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd,
-                     size_t pieceBytes, const std::function<void(std::string_view)>& write) const;
+                     const std::function<void(std::string_view)>& write) const;
   // The same in one string of exactly the right size.
   std::string RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator, std::string_view rowEnd) const;
 
@@ -87,11 +87,13 @@ class ListModel : public QAbstractTableModel {
   static void MakeGeneric(Column& column);
   String StoredCell(const Column& column, uint32_t stored) const;
   void AppendCellUtf8(std::string& out, const Column& column, uint32_t stored) const;
+  static constexpr size_t kPieceBytes = size_t{1} << 20;
+  // OutOfBoundsException unless every one of `columns` is in the list.
+  void CheckColumns(const std::vector<int32_t>& columns) const;
   // The rows as RowsUtf8 makes them, appended to `out`; with `write`, handed to it and
-  // cleared whenever `out` reaches `pieceBytes`.
+  // cleared whenever `out` reaches kPieceBytes.
   void AppendRowsUtf8(std::string& out, const std::vector<int32_t>& columns, std::string_view separator,
-                      std::string_view rowEnd, size_t pieceBytes,
-                      const std::function<void(std::string_view)>* write) const;
+                      std::string_view rowEnd, const std::function<void(std::string_view)>* write) const;
   // Installs the new order (stored row numbers), keeping the selection and the current
   // row on the rows they were on.
   void ApplyOrder(std::vector<uint32_t>&& order);

@@ -1,7 +1,6 @@
 #include "framework/row_sort.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <string_view>
 
