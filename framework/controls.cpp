@@ -160,18 +160,8 @@ QTableView* Listbox::NativeView() const { return static_cast<QTableView*>(widget
 void Listbox::AddRow(const String& text) { model_->AddRow(text); }
 
 void Listbox::AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, std::vector<uint32_t>&& order) {
-  if (counts.size() != static_cast<size_t>(texts.Count())) throw OutOfBoundsException("Counts and texts do not match");
-  for (uint32_t entry : order) {
-    if (entry >= counts.size()) throw OutOfBoundsException("Row order names an entry that is not there");
-  }
-  if (model_->FillNumberedTexts(0, std::move(counts), 1, std::move(texts), std::move(order))) return;
-  // A list that has rows already, or an order that repeats an entry: one row at a time.
-  for (uint32_t entry : order) {
-    AddRow(Str(counts[entry]));
-    SetCellTag(ListCount() - 1, 0, Variant(counts[entry]));
-    SetCell(ListCount() - 1, 1, String::FromUtf8(texts.At(static_cast<int32_t>(entry))));
-    RuntimeBackgroundTask();
-  }
+  if (!model_->FillNumberedTexts(0, std::move(counts), 1, std::move(texts), std::move(order)))
+    throw OutOfBoundsException("Counted rows go into an empty list, each entry once, with a count for every text");
 }
 
 int32_t Listbox::ListCount() const { return model_->RowCount(); }
