@@ -137,7 +137,9 @@ TEST_P(Quit, EndsTheEventLoopWithoutAMessage) {
   QTimer::singleShot(0, [&] {
     QMainWindow* menuBarWindow = MenuBarWindow();
     ASSERT_NE(menuBarWindow, nullptr) << "No menu-bar window at launch";
-    if (GetParam() == QuitBy::ClosingTheMenuBarWindow) EXPECT_TRUE(RuntimeOpenWindows().empty()) << "A window opened at launch";
+    if (GetParam() == QuitBy::ClosingTheMenuBarWindow) {
+      EXPECT_TRUE(RuntimeOpenWindows().empty()) << "A window opened at launch";
+    }
     switch (GetParam()) {
       case QuitBy::CtrlQInResultsWindow:
         Activate(*results);
