@@ -91,10 +91,7 @@ class String {
   friend class Variant;
 
   friend String Mid(const String& s, int32_t start, int32_t length);
-  friend int32_t StrComp(const String& a, const String& b, int32_t mode);
-
   friend String Lowercase(const String& s);
-  friend String Lowercase(String&& s);
 
   // Header of a heap string; the characters follow it, then 7 spare bytes so that an 8-byte
   // load starting at any character stays inside the allocation.
@@ -181,7 +178,6 @@ class String {
   }
   static String MidSlow(const String& s, int32_t start, int32_t length);
   static String LowercaseSlow(const String& s);
-  static void LowercaseInPlace(Block* block) noexcept;
 
   uint64_t bits_;
 };
@@ -242,14 +238,6 @@ inline String Lowercase(const String& s) {
     return String(bits | (upper >> 2), String::RawBits{});
   }
   return String::LowercaseSlow(s);
-}
-// The same; a string that nothing else shares is changed in place rather than copied.
-inline String Lowercase(String&& s) {
-  if (!s.IsInline() && s.GetBlock()->references == 1) {
-    String::LowercaseInPlace(s.GetBlock());
-    return std::move(s);
-  }
-  return Lowercase(static_cast<const String&>(s));
 }
 
 // Decimal text, "-" before negatives.
