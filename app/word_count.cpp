@@ -267,9 +267,9 @@ class WordTable {
     if (offsets_[entry + 1] - start != length) return false;
     const char* stored = bytes_ + start;
     if (length <= kShortWord) {
-      const size_t inFirst = length < 8 ? length : 8;
-      return (((Load8(stored) & LowBytes(inFirst)) ^ key.halves.first) |
-              ((Load8(stored + 8) & LowBytes(length - inFirst)) ^ key.halves.second)) == 0;
+      // The stored letters are lower-case already, so loading them as a key changes none.
+      const ShortWord halves = LoadShortWord(stored, length);
+      return ((halves.first ^ key.halves.first) | (halves.second ^ key.halves.second)) == 0;
     }
     size_t at = 0;
     for (; at + 8 < length; at += 8)
@@ -583,19 +583,17 @@ class BlockReader {
   unsigned char lastByte_ = 0;
 };
 
-void AddTotals(WordCounts& counts, const ScanTotals& totals, bool oneMoreLine) {
-  const int64_t lines = int64_t{counts.lineCount} + totals.lineEnds + (oneMoreLine ? 1 : 0);
-  const int64_t words = int64_t{counts.wordCount} + totals.words;
-  if (lines > kMaxCount) ThrowTooMany("lines");
-  if (words > kMaxCount) ThrowTooMany("words");
-  counts.lineCount = static_cast<int32_t>(lines);
-  counts.wordCount = static_cast<int32_t>(words);
-}
-
 // Raises as soon as the totals so far are past the limits, rather than at the end of the file.
 void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
   if (totals.lineEnds + counts.lineCount > kMaxCount) ThrowTooMany("lines");
   if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
+}
+
+void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine) {
+  if (oneMoreLine) ++totals.lineEnds;
+  CheckTotals(counts, totals);
+  counts.lineCount += static_cast<int32_t>(totals.lineEnds);
+  counts.wordCount += static_cast<int32_t>(totals.words);
 }
 
 uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
