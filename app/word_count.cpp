@@ -138,8 +138,10 @@ inline WordKey MakeKey(const char* letters, size_t length) {
 // WordCounts; the index is the table's own and goes with it.
 class WordTable {
  public:
-  // Indexes the words already in `counts` (none, or the result of an earlier count).
-  explicit WordTable(WordCounts& counts) : words_(counts.words), occurrences_(counts.occurrences) {
+  // Indexes the words already in `counts` (none, or the result of an earlier count). From
+  // `largeFrom` distinct words on, lookups fetch the words ahead.
+  WordTable(WordCounts& counts, size_t largeFrom)
+      : words_(counts.words), occurrences_(counts.occurrences), largeFrom_(largeFrom) {
     std::vector<char>& bytes = words_.Bytes();
     used_ = bytes.size();
     bytes.resize(used_ + kPadding);
@@ -186,7 +188,6 @@ class WordTable {
   }
   // Whether the words are too many to stay in the cache, so that fetching them ahead pays.
   bool Large() const { return occurrences_.size() >= largeFrom_; }
-  void SetLargeFrom(size_t entries) { largeFrom_ = entries; }
   void PrefetchOffset(uint32_t candidate) const {
     __builtin_prefetch(offsets_ + candidate - 1);
     __builtin_prefetch(counts_ + candidate - 1, 1);
@@ -355,6 +356,7 @@ class WordTable {
 
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
+  size_t largeFrom_;
   size_t used_ = 0;  // bytes of words; words_.Bytes() has at least kPadding more while counting
   // The blocks of the three vectors, kept here so that a lookup need not reach them through
   // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
@@ -365,7 +367,6 @@ class WordTable {
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
-  size_t largeFrom_ = kDefaultLargeTable;
 };
 
 // Counts a batch of hashed words whose index slots were prefetched, for a table too big for the
@@ -607,10 +608,8 @@ void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, si
   table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
 }
 
-void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize, size_t largeFrom) {
-  WordTable table(counts);
-  table.SetLargeFrom(largeFrom);
-  const int64_t fileSize = stream.SizeHint();
+void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize, size_t largeFrom) {
+  WordTable table(counts, largeFrom);
   table.Reserve(fileSize);
   BlockReader reader(stream, blockSize);
   ScanTotals totals;
@@ -634,13 +633,12 @@ void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockS
 // A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
 // their buffers and tables are faulted in once rather than for every piece.
 struct Chunk {
-  Chunk() : table(counts) {}
+  explicit Chunk(size_t largeFrom) : table(counts, largeFrom) {}
   std::vector<char> buffer;
   size_t size = 0;
-  bool carriageReturnBefore = false;
   WordCounts counts;
   WordTable table;  // over `counts`
-  ScanTotals totals;
+  ScanTotals totals;  // set up by the reader (whether a CR came just before), filled by the worker
   std::exception_ptr error;
   bool counted = false;  // guarded by the pool's mutex
 };
@@ -705,8 +703,6 @@ class ChunkWorkers {
       }
       try {
         chunk->table.Clear();
-        chunk->totals = ScanTotals{};
-        chunk->totals.lastWasCarriageReturn = chunk->carriageReturnBefore;
         ScanBlock(chunk->buffer.data(), chunk->buffer.data() + chunk->size, chunk->table, chunk->totals);
         chunk->error = nullptr;
       } catch (...) {
@@ -732,18 +728,16 @@ class ChunkWorkers {
 // merged on the caller's thread in file order, so that every count and the order of first
 // occurrence come out as on one thread. The caller's thread reads, merges and runs the yield
 // hook; at most a few chunks more than there are workers are in memory at once.
-void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount,
-                        size_t largeFrom) {
-  WordTable table(counts);
-  table.SetLargeFrom(largeFrom);
-  table.Reserve(stream.SizeHint());
+void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
+                        unsigned workerCount, size_t largeFrom) {
+  WordTable table(counts, largeFrom);
+  table.Reserve(fileSize);
   BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
   ScanTotals totals;
   std::vector<std::unique_ptr<Chunk>> spare;
   std::deque<std::unique_ptr<Chunk>> inFlight;
   // Declared after the chunks, so that the workers stop before any chunk goes away.
   ChunkWorkers workers(workerCount);
-  const int64_t fileSize = stream.SizeHint();
   int64_t mergedBytes = 0;
   // Two small chunks in flight until the first one shows what kind of text this is.
   size_t mostInFlight = 2;
@@ -752,13 +746,12 @@ void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chun
     while (!readAll && inFlight.size() < mostInFlight) {
       std::unique_ptr<Chunk> chunk;
       if (spare.empty()) {
-        chunk = std::make_unique<Chunk>();
-        chunk->table.SetLargeFrom(largeFrom);
+        chunk = std::make_unique<Chunk>(largeFrom);
       } else {
         chunk = std::move(spare.back());
         spare.pop_back();
       }
-      chunk->carriageReturnBefore = reader.LastByteWasCarriageReturn();
+      chunk->totals = ScanTotals{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
       chunk->size = reader.Next(chunk->buffer);
       if (chunk->size == 0) {
         readAll = true;
@@ -803,13 +796,14 @@ void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOpti
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
   const unsigned threads = std::min(options.threads != 0 ? options.threads : hardware, hardware);
   const int64_t parallelFrom = options.parallelFrom >= 0 ? options.parallelFrom : kDefaultParallelFrom;
-  const int64_t size = stream.SizeHint();
+  const int64_t fileSize = stream.SizeHint();
   const size_t largeFrom = options.largeTableFrom >= 0 ? static_cast<size_t>(options.largeTableFrom) : kDefaultLargeTable;
-  if (threads > 1 && size >= parallelFrom)
-    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1,
-                       largeFrom);
+  if (threads > 1 && fileSize >= parallelFrom)
+    CountOnManyThreads(stream, fileSize, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize,
+                       threads - 1, largeFrom);
   else
-    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize, largeFrom);
+    CountOnOneThread(stream, fileSize, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize,
+                     largeFrom);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {
