@@ -559,16 +559,13 @@ class BlockReader {
       if (size > static_cast<size_t>(kMaxCount)) throw OverflowException("A word longer than 2147483647 letters is not supported.");
       buffer.resize(buffer.size() * 2);
     }
-    if (size > 0) {
-      totalBytes_ += size;
-      lastByte_ = static_cast<unsigned char>(buffer[size - 1]);
-    }
+    if (size > 0) lastByte_ = static_cast<unsigned char>(buffer[size - 1]);
     std::memset(buffer.data() + size, 0, kPadding);
     return size;
   }
 
   // Text after the last line end is one more line.
-  bool EndsInsideALine() const { return totalBytes_ > 0 && !IsLineEndByte(lastByte_); }
+  bool EndsInsideALine() const { return !IsLineEndByte(lastByte_); }
   void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
   size_t BlockSize() const { return blockSize_; }
   // Whether the block handed out last ended in CR: an LF at the start of the next one is then
@@ -580,8 +577,8 @@ class BlockReader {
   size_t blockSize_;
   std::string carry_;
   bool atEnd_ = false;
-  uint64_t totalBytes_ = 0;
-  unsigned char lastByte_ = 0;
+  // An empty file ends as if after a line end: it has no lines.
+  unsigned char lastByte_ = '\n';
 };
 
 // Raises as soon as the totals so far are past the limits, rather than at the end of the file.
