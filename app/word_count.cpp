@@ -369,13 +369,15 @@ class WordTable {
   uint32_t tagMask_ = 0;
 };
 
+// The most words counted in one batch.
+constexpr size_t kMostInBatch = 128;
+
 // Counts a batch of hashed words whose index slots were prefetched, for a table too big for the
 // cache: the offsets of the entries they probably match are fetched for the whole batch, then
 // their letters, then the words are counted in order.
 template <typename Times>
 __attribute__((noinline)) void CountBatchFetchingAhead(WordTable& table, const WordKey* keys, size_t count, Times times) {
-  constexpr size_t kMost = 128;
-  uint32_t candidates[kMost];
+  uint32_t candidates[kMostInBatch];
   for (size_t i = 0; i < count; ++i) {
     candidates[i] = table.Candidate(keys[i].hash);
     if (candidates[i] != 0) table.PrefetchOffset(candidates[i]);
@@ -385,9 +387,16 @@ __attribute__((noinline)) void CountBatchFetchingAhead(WordTable& table, const W
   for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
 }
 
-// Counts a batch of at most 128 hashed words whose index slots were prefetched.
-template <typename Times>
-__attribute__((always_inline)) inline void CountBatch(WordTable& table, const WordKey* keys, size_t count, Times times) {
+// Counts a batch of at most kMostInBatch words: word(i) gives the letters and length of the
+// i-th, times(i) how often it occurs. All are hashed first, their index slots fetched meanwhile.
+template <typename Word, typename Times>
+__attribute__((always_inline)) inline void CountBatch(WordTable& table, size_t count, Word word, Times times) {
+  WordKey keys[kMostInBatch];
+  for (size_t i = 0; i < count; ++i) {
+    const auto [letters, length] = word(i);
+    keys[i] = MakeKey(letters, length);
+    table.Prefetch(keys[i].hash);
+  }
   if (table.Large()) {
     CountBatchFetchingAhead(table, keys, count, times);
     return;
@@ -402,15 +411,15 @@ void Merge(WordTable& table, const WordCounts& later) {
   const char* bytes = later.words.Bytes().data();
   const int32_t* times = later.occurrences.data();
   constexpr size_t kBatch = 64;
-  WordKey keys[kBatch];
   for (size_t first = 0; first < later.occurrences.size(); first += kBatch) {
     const size_t count = std::min(kBatch, later.occurrences.size() - first);
-    for (size_t i = 0; i < count; ++i) {
-      const size_t entry = first + i;
-      keys[i] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
-      table.Prefetch(keys[i].hash);
-    }
-    CountBatch(table, keys, count, [&](size_t i) { return times[first + i]; });
+    CountBatch(
+        table, count,
+        [&](size_t i) {
+          const size_t entry = first + i;
+          return std::pair<const char*, size_t>(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
+        },
+        [&](size_t i) { return times[first + i]; });
   }
 }
 
@@ -471,18 +480,14 @@ WITH_POPCNT_IF_PRESENT
 void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
   // Words are found a batch at a time, then hashed (their index slots fetched meanwhile), then
   // counted: three short loops rather than one long one.
-  constexpr size_t kBatch = 128;
-  const char* starts[kBatch];
-  uint32_t lengths[kBatch];
-  WordKey keys[kBatch];
+  const char* starts[kMostInBatch];
+  uint32_t lengths[kMostInBatch];
   size_t found = 0;
   int64_t words = 0;
   const auto countBatch = [&] {
-    for (size_t i = 0; i < found; ++i) {
-      keys[i] = MakeKey(starts[i], lengths[i]);
-      table.Prefetch(keys[i].hash);
-    }
-    CountBatch(table, keys, found, [](size_t) { return 1; });
+    CountBatch(
+        table, found, [&](size_t i) { return std::pair<const char*, size_t>(starts[i], lengths[i]); },
+        [](size_t) { return 1; });
     words += static_cast<int64_t>(found);
     found = 0;
   };
@@ -515,7 +520,7 @@ void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals&
         inWord = 0;
       }
     }
-    if (found > kBatch - 64) countBatch();
+    if (found > kMostInBatch - 64) countBatch();
   }
   if (inWord != 0) {
     starts[found] = wordStart;
