@@ -4,10 +4,10 @@
 // allocation each. The count table keeps its words in one, and a list can take it over
 // whole as a column, so the words are never copied between the two.
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "framework/exceptions.h"
