@@ -2,11 +2,11 @@
 // String: the program's immutable string of Unicode characters, 8 bytes, cheap to copy.
 //
 // Up to 7 ASCII characters live inside the 8 bytes themselves; anything else lives in a
-// reference-counted block (the count is not atomic: the program has one thread). A block
-// stores its characters 1 byte wide when every one is below 0x80 and 4 bytes wide otherwise,
-// so Length, At and Mid never have to walk the text. Each string has exactly one
-// representation (short ASCII always inline, ASCII always narrow), which lets equality look
-// at the representation directly.
+// reference-counted block (the count is not atomic: no string is shared between threads, and
+// the counting workers use none). A block stores its characters 1 byte wide when every one is
+// below 0x80 and 4 bytes wide otherwise, so Length, At and Mid never have to walk the text.
+// Each string has exactly one representation (short ASCII always inline, ASCII always
+// narrow), which lets equality look at the representation directly.
 //
 // Bytes become characters as UTF-8; a byte that is not part of a valid sequence becomes the
 // character 0xDC00 + byte, which ToUtf8 turns back into that byte, so any file round-trips.
