@@ -138,8 +138,10 @@ inline WordKey MakeKey(const char* letters, size_t length) {
 // WordCounts; the index is the table's own and goes with it.
 class WordTable {
  public:
-  // Indexes the words already in `counts` (none, or the result of an earlier count).
-  explicit WordTable(WordCounts& counts) : words_(counts.words), occurrences_(counts.occurrences) {
+  // Indexes the words already in `counts` (none, or the result of an earlier count). From
+  // `largeFrom` distinct words on, lookups fetch the words ahead.
+  WordTable(WordCounts& counts, size_t largeFrom)
+      : words_(counts.words), occurrences_(counts.occurrences), largeFrom_(largeFrom) {
     std::vector<char>& bytes = words_.Bytes();
     used_ = bytes.size();
     bytes.resize(used_ + kPadding);
@@ -186,7 +188,6 @@ class WordTable {
   }
   // Whether the words are too many to stay in the cache, so that fetching them ahead pays.
   bool Large() const { return occurrences_.size() >= largeFrom_; }
-  void SetLargeFrom(size_t entries) { largeFrom_ = entries; }
   void PrefetchOffset(uint32_t candidate) const {
     __builtin_prefetch(offsets_ + candidate - 1);
     __builtin_prefetch(counts_ + candidate - 1, 1);
@@ -267,9 +268,9 @@ class WordTable {
     if (offsets_[entry + 1] - start != length) return false;
     const char* stored = bytes_ + start;
     if (length <= kShortWord) {
-      const size_t inFirst = length < 8 ? length : 8;
-      return (((Load8(stored) & LowBytes(inFirst)) ^ key.halves.first) |
-              ((Load8(stored + 8) & LowBytes(length - inFirst)) ^ key.halves.second)) == 0;
+      // The stored letters are lower-case already, so loading them as a key changes none.
+      const ShortWord halves = LoadShortWord(stored, length);
+      return ((halves.first ^ key.halves.first) | (halves.second ^ key.halves.second)) == 0;
     }
     size_t at = 0;
     for (; at + 8 < length; at += 8)
@@ -355,6 +356,7 @@ class WordTable {
 
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
+  size_t largeFrom_;
   size_t used_ = 0;  // bytes of words; words_.Bytes() has at least kPadding more while counting
   // The blocks of the three vectors, kept here so that a lookup need not reach them through
   // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
@@ -365,16 +367,17 @@ class WordTable {
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
-  size_t largeFrom_ = kDefaultLargeTable;
 };
+
+// The most words counted in one batch.
+constexpr size_t kMostInBatch = 128;
 
 // Counts a batch of hashed words whose index slots were prefetched, for a table too big for the
 // cache: the offsets of the entries they probably match are fetched for the whole batch, then
 // their letters, then the words are counted in order.
 template <typename Times>
 __attribute__((noinline)) void CountBatchFetchingAhead(WordTable& table, const WordKey* keys, size_t count, Times times) {
-  constexpr size_t kMost = 128;
-  uint32_t candidates[kMost];
+  uint32_t candidates[kMostInBatch];
   for (size_t i = 0; i < count; ++i) {
     candidates[i] = table.Candidate(keys[i].hash);
     if (candidates[i] != 0) table.PrefetchOffset(candidates[i]);
@@ -384,9 +387,16 @@ __attribute__((noinline)) void CountBatchFetchingAhead(WordTable& table, const W
   for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
 }
 
-// Counts a batch of at most 128 hashed words whose index slots were prefetched.
-template <typename Times>
-__attribute__((always_inline)) inline void CountBatch(WordTable& table, const WordKey* keys, size_t count, Times times) {
+// Counts a batch of at most kMostInBatch words: word(i) gives the letters and length of the
+// i-th, times(i) how often it occurs. All are hashed first, their index slots fetched meanwhile.
+template <typename Word, typename Times>
+__attribute__((always_inline)) inline void CountBatch(WordTable& table, size_t count, Word word, Times times) {
+  WordKey keys[kMostInBatch];
+  for (size_t i = 0; i < count; ++i) {
+    const auto [letters, length] = word(i);
+    keys[i] = MakeKey(letters, length);
+    table.Prefetch(keys[i].hash);
+  }
   if (table.Large()) {
     CountBatchFetchingAhead(table, keys, count, times);
     return;
@@ -401,15 +411,15 @@ void Merge(WordTable& table, const WordCounts& later) {
   const char* bytes = later.words.Bytes().data();
   const int32_t* times = later.occurrences.data();
   constexpr size_t kBatch = 64;
-  WordKey keys[kBatch];
   for (size_t first = 0; first < later.occurrences.size(); first += kBatch) {
     const size_t count = std::min(kBatch, later.occurrences.size() - first);
-    for (size_t i = 0; i < count; ++i) {
-      const size_t entry = first + i;
-      keys[i] = MakeKey(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
-      table.Prefetch(keys[i].hash);
-    }
-    CountBatch(table, keys, count, [&](size_t i) { return times[first + i]; });
+    CountBatch(
+        table, count,
+        [&](size_t i) {
+          const size_t entry = first + i;
+          return std::pair<const char*, size_t>(bytes + offsets[entry], offsets[entry + 1] - offsets[entry]);
+        },
+        [&](size_t i) { return times[first + i]; });
   }
 }
 
@@ -470,18 +480,14 @@ WITH_POPCNT_IF_PRESENT
 void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals& totals) {
   // Words are found a batch at a time, then hashed (their index slots fetched meanwhile), then
   // counted: three short loops rather than one long one.
-  constexpr size_t kBatch = 128;
-  const char* starts[kBatch];
-  uint32_t lengths[kBatch];
-  WordKey keys[kBatch];
+  const char* starts[kMostInBatch];
+  uint32_t lengths[kMostInBatch];
   size_t found = 0;
   int64_t words = 0;
   const auto countBatch = [&] {
-    for (size_t i = 0; i < found; ++i) {
-      keys[i] = MakeKey(starts[i], lengths[i]);
-      table.Prefetch(keys[i].hash);
-    }
-    CountBatch(table, keys, found, [](size_t) { return 1; });
+    CountBatch(
+        table, found, [&](size_t i) { return std::pair<const char*, size_t>(starts[i], lengths[i]); },
+        [](size_t) { return 1; });
     words += static_cast<int64_t>(found);
     found = 0;
   };
@@ -514,7 +520,7 @@ void ScanBlock(const char* begin, const char* end, WordTable& table, ScanTotals&
         inWord = 0;
       }
     }
-    if (found > kBatch - 64) countBatch();
+    if (found > kMostInBatch - 64) countBatch();
   }
   if (inWord != 0) {
     starts[found] = wordStart;
@@ -558,16 +564,13 @@ class BlockReader {
       if (size > static_cast<size_t>(kMaxCount)) throw OverflowException("A word longer than 2147483647 letters is not supported.");
       buffer.resize(buffer.size() * 2);
     }
-    if (size > 0) {
-      totalBytes_ += size;
-      lastByte_ = static_cast<unsigned char>(buffer[size - 1]);
-    }
+    if (size > 0) lastByte_ = static_cast<unsigned char>(buffer[size - 1]);
     std::memset(buffer.data() + size, 0, kPadding);
     return size;
   }
 
   // Text after the last line end is one more line.
-  bool EndsInsideALine() const { return totalBytes_ > 0 && !IsLineEndByte(lastByte_); }
+  bool EndsInsideALine() const { return !IsLineEndByte(lastByte_); }
   void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
   size_t BlockSize() const { return blockSize_; }
   // Whether the block handed out last ended in CR: an LF at the start of the next one is then
@@ -579,23 +582,21 @@ class BlockReader {
   size_t blockSize_;
   std::string carry_;
   bool atEnd_ = false;
-  uint64_t totalBytes_ = 0;
-  unsigned char lastByte_ = 0;
+  // An empty file ends as if after a line end: it has no lines.
+  unsigned char lastByte_ = '\n';
 };
-
-void AddTotals(WordCounts& counts, const ScanTotals& totals, bool oneMoreLine) {
-  const int64_t lines = int64_t{counts.lineCount} + totals.lineEnds + (oneMoreLine ? 1 : 0);
-  const int64_t words = int64_t{counts.wordCount} + totals.words;
-  if (lines > kMaxCount) ThrowTooMany("lines");
-  if (words > kMaxCount) ThrowTooMany("words");
-  counts.lineCount = static_cast<int32_t>(lines);
-  counts.wordCount = static_cast<int32_t>(words);
-}
 
 // Raises as soon as the totals so far are past the limits, rather than at the end of the file.
 void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
   if (totals.lineEnds + counts.lineCount > kMaxCount) ThrowTooMany("lines");
   if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
+}
+
+void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine) {
+  if (oneMoreLine) ++totals.lineEnds;
+  CheckTotals(counts, totals);
+  counts.lineCount += static_cast<int32_t>(totals.lineEnds);
+  counts.wordCount += static_cast<int32_t>(totals.words);
 }
 
 uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
@@ -609,10 +610,8 @@ void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, si
   table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
 }
 
-void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockSize, size_t largeFrom) {
-  WordTable table(counts);
-  table.SetLargeFrom(largeFrom);
-  const int64_t fileSize = stream.SizeHint();
+void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize, size_t largeFrom) {
+  WordTable table(counts, largeFrom);
   table.Reserve(fileSize);
   BlockReader reader(stream, blockSize);
   ScanTotals totals;
@@ -636,13 +635,12 @@ void CountOnOneThread(TextInputStream& stream, WordCounts& counts, size_t blockS
 // A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
 // their buffers and tables are faulted in once rather than for every piece.
 struct Chunk {
-  Chunk() : table(counts) {}
+  explicit Chunk(size_t largeFrom) : table(counts, largeFrom) {}
   std::vector<char> buffer;
   size_t size = 0;
-  bool carriageReturnBefore = false;
   WordCounts counts;
   WordTable table;  // over `counts`
-  ScanTotals totals;
+  ScanTotals totals;  // set up by the reader (whether a CR came just before), filled by the worker
   std::exception_ptr error;
   bool counted = false;  // guarded by the pool's mutex
 };
@@ -707,8 +705,6 @@ class ChunkWorkers {
       }
       try {
         chunk->table.Clear();
-        chunk->totals = ScanTotals{};
-        chunk->totals.lastWasCarriageReturn = chunk->carriageReturnBefore;
         ScanBlock(chunk->buffer.data(), chunk->buffer.data() + chunk->size, chunk->table, chunk->totals);
         chunk->error = nullptr;
       } catch (...) {
@@ -734,18 +730,16 @@ class ChunkWorkers {
 // merged on the caller's thread in file order, so that every count and the order of first
 // occurrence come out as on one thread. The caller's thread reads, merges and runs the yield
 // hook; at most a few chunks more than there are workers are in memory at once.
-void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chunkSize, unsigned workerCount,
-                        size_t largeFrom) {
-  WordTable table(counts);
-  table.SetLargeFrom(largeFrom);
-  table.Reserve(stream.SizeHint());
+void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
+                        unsigned workerCount, size_t largeFrom) {
+  WordTable table(counts, largeFrom);
+  table.Reserve(fileSize);
   BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
   ScanTotals totals;
   std::vector<std::unique_ptr<Chunk>> spare;
   std::deque<std::unique_ptr<Chunk>> inFlight;
   // Declared after the chunks, so that the workers stop before any chunk goes away.
   ChunkWorkers workers(workerCount);
-  const int64_t fileSize = stream.SizeHint();
   int64_t mergedBytes = 0;
   // Two small chunks in flight until the first one shows what kind of text this is.
   size_t mostInFlight = 2;
@@ -754,13 +748,12 @@ void CountOnManyThreads(TextInputStream& stream, WordCounts& counts, size_t chun
     while (!readAll && inFlight.size() < mostInFlight) {
       std::unique_ptr<Chunk> chunk;
       if (spare.empty()) {
-        chunk = std::make_unique<Chunk>();
-        chunk->table.SetLargeFrom(largeFrom);
+        chunk = std::make_unique<Chunk>(largeFrom);
       } else {
         chunk = std::move(spare.back());
         spare.pop_back();
       }
-      chunk->carriageReturnBefore = reader.LastByteWasCarriageReturn();
+      chunk->totals = ScanTotals{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
       chunk->size = reader.Next(chunk->buffer);
       if (chunk->size == 0) {
         readAll = true;
@@ -805,13 +798,14 @@ void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOpti
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
   const unsigned threads = std::min(options.threads != 0 ? options.threads : hardware, hardware);
   const int64_t parallelFrom = options.parallelFrom >= 0 ? options.parallelFrom : kDefaultParallelFrom;
-  const int64_t size = stream.SizeHint();
+  const int64_t fileSize = stream.SizeHint();
   const size_t largeFrom = options.largeTableFrom >= 0 ? static_cast<size_t>(options.largeTableFrom) : kDefaultLargeTable;
-  if (threads > 1 && size >= parallelFrom)
-    CountOnManyThreads(stream, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize, threads - 1,
-                       largeFrom);
+  if (threads > 1 && fileSize >= parallelFrom)
+    CountOnManyThreads(stream, fileSize, counts, options.chunkSize != 0 ? options.chunkSize : kDefaultChunkSize,
+                       threads - 1, largeFrom);
   else
-    CountOnOneThread(stream, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize, largeFrom);
+    CountOnOneThread(stream, fileSize, counts, options.blockSize != 0 ? options.blockSize : kDefaultBlockSize,
+                     largeFrom);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {

@@ -93,12 +93,8 @@ Measurement Best(const char* path, unsigned threads, int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FILE [RUNS] [--pipeline]\n", argv[0]);
-    return 2;
-  }
+  const int runs = RunsArgument(argc, argv, "FILE [RUNS] [--pipeline]");
   const char* path = argv[1];
-  const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   const bool withPipeline = argc > 3 && std::strcmp(argv[3], "--pipeline") == 0;
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
 

@@ -20,6 +20,15 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
+// RUNS, the second argument (default 3); with no FILE argument, prints `usage` and exits.
+inline int RunsArgument(int argc, char** argv, const char* usage) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s %s\n", argv[0], usage);
+    std::exit(2);
+  }
+  return argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+}
+
 inline double TimeCommand(const std::string& command, int runs) {
   double best = 1e300;
   for (int run = 0; run < runs; ++run) {

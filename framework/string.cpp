@@ -317,18 +317,6 @@ String String::LowercaseSlow(const String& s) {
   return String(reinterpret_cast<uint64_t>(copy), RawBits{});
 }
 
-void String::LowercaseInPlace(Block* block) noexcept {
-  const int32_t length = block->Length();
-  if (!block->IsWide()) {
-    char* characters = block->Narrow();
-    for (int32_t i = 0; i < length; ++i)
-      if (characters[i] >= 'A' && characters[i] <= 'Z') characters[i] = static_cast<char>(characters[i] + 32);
-    return;
-  }
-  char32_t* characters = block->Wide();
-  for (int32_t i = 0; i < length; ++i) characters[i] = FoldAscii(characters[i]);
-}
-
 int32_t InStr(int32_t start, const String& source, const String& find) {
   if (start < 1) start = 1;
   const int32_t sourceLength = source.Length();

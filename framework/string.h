@@ -2,11 +2,11 @@
 // String: the program's immutable string of Unicode characters, 8 bytes, cheap to copy.
 //
 // Up to 7 ASCII characters live inside the 8 bytes themselves; anything else lives in a
-// reference-counted block (the count is not atomic: the program has one thread). A block
-// stores its characters 1 byte wide when every one is below 0x80 and 4 bytes wide otherwise,
-// so Length, At and Mid never have to walk the text. Each string has exactly one
-// representation (short ASCII always inline, ASCII always narrow), which lets equality and
-// hashing look at the representation directly.
+// reference-counted block (the count is not atomic: no string is shared between threads, and
+// the counting workers use none). A block stores its characters 1 byte wide when every one is
+// below 0x80 and 4 bytes wide otherwise, so Length, At and Mid never have to walk the text.
+// Each string has exactly one representation (short ASCII always inline, ASCII always
+// narrow), which lets equality look at the representation directly.
 //
 // Bytes become characters as UTF-8; a byte that is not part of a valid sequence becomes the
 // character 0xDC00 + byte, which ToUtf8 turns back into that byte, so any file round-trips.
@@ -75,7 +75,6 @@ class String {
   std::string ToUtf8() const;
   void AppendUtf8To(std::string& out) const;
 
-  size_t Hash() const noexcept { return IsInline() ? MixBits(bits_) : HashOfBlock(GetBlock()); }
   friend bool operator==(const String& a, const String& b) noexcept {
     if (a.bits_ == b.bits_) return true;
     if (a.IsInline() || b.IsInline()) return false;
@@ -91,10 +90,7 @@ class String {
   friend class Variant;
 
   friend String Mid(const String& s, int32_t start, int32_t length);
-  friend int32_t StrComp(const String& a, const String& b, int32_t mode);
-
   friend String Lowercase(const String& s);
-  friend String Lowercase(String&& s);
 
   // Header of a heap string; the characters follow it, then 7 spare bytes so that an 8-byte
   // load starting at any character stays inside the allocation.
@@ -132,14 +128,6 @@ class String {
     word &= (uint64_t{1} << (8 * count)) - 1;
     return (word << 8) | (static_cast<uint64_t>(count) << 1) | 1u;
   }
-  static size_t MixBits(uint64_t x) noexcept {
-    x ^= x >> 33;
-    x *= 0xff51afd7ed558ccdull;
-    x ^= x >> 33;
-    x *= 0xc4ceb9fe1a85ec53ull;
-    x ^= x >> 33;
-    return static_cast<size_t>(x);
-  }
   static Block* AllocateBlock(int32_t length, bool wide);
   static String FromNarrowCharacters(const char* bytes, size_t count);
   static String FromWideCharacters(const char32_t* characters, size_t count);  // narrows when it can
@@ -154,7 +142,7 @@ class String {
     std::memcpy(&word, bytes, 8);
     return word;
   }
-  // Both read the characters 8 bytes at a time, the last word masked to the characters.
+  // Reads the characters 8 bytes at a time, the last word masked to the characters.
   static bool EqualBlocks(const Block* a, const Block* b) noexcept {
     if (a->lengthAndWidth != b->lengthAndWidth) return false;
     const size_t count = ByteCount(a);
@@ -167,32 +155,14 @@ class String {
     const uint64_t mask = (uint64_t{1} << (8 * (count - i))) - 1;
     return ((LoadWord(x + i) ^ LoadWord(y + i)) & mask) == 0;
   }
-  static size_t HashOfBlock(const Block* block) noexcept {
-    const size_t count = ByteCount(block);
-    const char* bytes = reinterpret_cast<const char*>(block + 1);
-    uint64_t h = block->lengthAndWidth * 0x9E3779B97F4A7C15ull;
-    size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-      h = (h ^ LoadWord(bytes + i)) * 0xbf58476d1ce4e5b9ull;
-      h ^= h >> 29;
-    }
-    if (i < count) h = (h ^ (LoadWord(bytes + i) & ((uint64_t{1} << (8 * (count - i))) - 1))) * 0x94d049bb133111ebull;
-    return MixBits(h);
-  }
   static String MidSlow(const String& s, int32_t start, int32_t length);
   static String LowercaseSlow(const String& s);
-  static void LowercaseInPlace(Block* block) noexcept;
 
   uint64_t bits_;
 };
 
 static_assert(sizeof(String) == 8);
 static_assert(std::endian::native == std::endian::little, "inline strings keep their characters in byte order");
-
-template <typename H>
-H AbslHashValue(H h, const String& s) {
-  return H::combine(std::move(h), s.Hash());
-}
 
 // The system's string functions. Positions are 1-based and lengths count characters.
 
@@ -242,14 +212,6 @@ inline String Lowercase(const String& s) {
     return String(bits | (upper >> 2), String::RawBits{});
   }
   return String::LowercaseSlow(s);
-}
-// The same; a string that nothing else shares is changed in place rather than copied.
-inline String Lowercase(String&& s) {
-  if (!s.IsInline() && s.GetBlock()->references == 1) {
-    String::LowercaseInPlace(s.GetBlock());
-    return std::move(s);
-  }
-  return Lowercase(static_cast<const String&>(s));
 }
 
 // Decimal text, "-" before negatives.

@@ -4,10 +4,10 @@
 // allocation each. The count table keeps its words in one, and a list can take it over
 // whole as a column, so the words are never copied between the two.
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "framework/exceptions.h"
@@ -15,7 +15,6 @@
 class TextColumn {
  public:
   int32_t Count() const { return static_cast<int32_t>(offsets_.size() - 1); }
-  bool IsEmpty() const { return offsets_.size() == 1; }
   // 0-based; the caller keeps `index` within 0 .. Count() - 1.
   std::string_view At(int32_t index) const {
     const auto i = static_cast<size_t>(index);
@@ -30,15 +29,7 @@ class TextColumn {
     bytes_.insert(bytes_.end(), text.begin(), text.end());
     offsets_.push_back(static_cast<uint32_t>(bytes_.size()));
   }
-  void Reserve(size_t entries, size_t bytes) {
-    offsets_.reserve(entries + 1);
-    bytes_.reserve(bytes);
-  }
   size_t ByteCount() const { return bytes_.size(); }
-  void Clear() {
-    bytes_.clear();
-    offsets_.assign(1, 0);
-  }
   // For builders that fill the block themselves: offsets_ starts with 0 and has one entry
   // past the last string; offsets_[i + 1] - offsets_[i] is the length of string i.
   std::vector<char>& Bytes() { return bytes_; }

@@ -112,10 +112,7 @@ bool TextInputStream::HasData() const {
     }
     if (atEnd_) return false;
     if (pendingError_ != 0) return true;
-    ssize_t got;
-    do {
-      got = const_cast<TextInputStream*>(this)->ReadSome(buffer_.get(), kBlockSize);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = const_cast<TextInputStream*>(this)->ReadUninterrupted(buffer_.get(), kBlockSize);
     if (got < 0) {
       pendingError_ = errno != 0 ? errno : EIO;
       return true;
@@ -128,8 +125,22 @@ bool TextInputStream::HasData() const {
 
 bool TextInputStream::EOF() const { return !HasData() && pendingError_ == 0; }
 
+ssize_t TextInputStream::ReadUninterrupted(void* buffer, size_t size) {
+  ssize_t got;
+  do {
+    got = ReadSome(buffer, size);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 void TextInputStream::ThrowReadError(int errorNumber) const {
   throw IOException("Could not read " + description_ + ": " + std::strerror(errorNumber) + ".", errorNumber);
+}
+
+void TextInputStream::ThrowPendingError() {
+  const int error = std::exchange(pendingError_, 0);
+  atEnd_ = true;  // the rest of the file cannot be trusted
+  ThrowReadError(error);
 }
 
 size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
@@ -139,11 +150,7 @@ size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
     if (begin_ < end_ || skipLineFeed_ || pendingError_ != 0) {
       // Bytes left over from ReadLine (or its pending error) come first.
       if (!HasData()) break;
-      if (begin_ == end_) {
-        const int error = std::exchange(pendingError_, 0);
-        atEnd_ = true;
-        ThrowReadError(error);
-      }
+      if (begin_ == end_) ThrowPendingError();
       const size_t count = std::min(size - copied, end_ - begin_);
       std::memcpy(buffer + copied, buffer_.get() + begin_, count);
       begin_ += count;
@@ -151,10 +158,7 @@ size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
       continue;
     }
     if (atEnd_) break;
-    ssize_t got;
-    do {
-      got = ReadSome(buffer + copied, size - copied);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = ReadUninterrupted(buffer + copied, size - copied);
     if (got < 0) {
       atEnd_ = true;
       ThrowReadError(errno != 0 ? errno : EIO);
@@ -213,7 +217,5 @@ String TextInputStream::ReadLine() {
     }
     return line;
   }
-  const int error = std::exchange(pendingError_, 0);
-  atEnd_ = true;  // the rest of the file cannot be trusted
-  ThrowReadError(error);
+  ThrowPendingError();
 }

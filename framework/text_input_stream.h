@@ -58,7 +58,11 @@ class TextInputStream {
   // Makes at least one unread byte available; false at the end of the file. A read error is
   // kept and raised by the next ReadLine, so that EOF() itself does not throw.
   bool HasData() const;
+  // ReadSome, tried again when a signal interrupts it.
+  ssize_t ReadUninterrupted(void* buffer, size_t size);
   [[noreturn]] void ThrowReadError(int errorNumber) const;
+  // Raises the error HasData kept; nothing more is read after it.
+  [[noreturn]] void ThrowPendingError();
 
   int fileDescriptor_;
   std::string description_;

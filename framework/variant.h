@@ -59,10 +59,6 @@ class Variant {
   // Int32 in decimal; Boolean "True" or "False"; nil "".
   String ToString() const;
 
-  size_t Hash() const noexcept {
-    if (IsString()) return AsStringRef().Hash();
-    return String::MixBits(bits_);
-  }
   // Same type and same value.
   friend bool operator==(const Variant& a, const Variant& b) noexcept {
     if (a.bits_ == b.bits_) return true;
@@ -95,11 +91,6 @@ class Variant {
 };
 
 static_assert(sizeof(Variant) == 8);
-
-template <typename H>
-H AbslHashValue(H h, const Variant& v) {
-  return H::combine(std::move(h), v.Hash());
-}
 
 // Int32 - Int32, strings read with ToInt32 first; OverflowException when the result leaves Int32.
 Variant VariantSubtract(const Variant& a, const Variant& b);
