@@ -23,6 +23,7 @@
 
 #include "app/word_tokeniser.h"
 #include "framework/exceptions.h"
+#include "framework/prefetch.h"
 #include "framework/yield.h"
 
 // The counter scans the file's bytes rather than decoded lines: a word is a run of ASCII
@@ -169,7 +170,7 @@ class WordTable {
   }
 
   // Brings the index slot where a word of this hash is looked for into the cache.
-  void Prefetch(uint64_t hash) const { __builtin_prefetch(slots_.get() + Home(hash)); }
+  void Prefetch(uint64_t hash) const { ::Prefetch(slots_.get() + Home(hash)); }
 
   // The entry a word of this hash probably is, going by the index alone (its slot fetched by
   // Prefetch), as entry + 1; 0 if it is probably new. Only a hint for the two below: a lookup
@@ -189,10 +190,10 @@ class WordTable {
   // Whether the words are too many to stay in the cache, so that fetching them ahead pays.
   bool Large() const { return occurrences_.size() >= largeFrom_; }
   void PrefetchOffset(uint32_t candidate) const {
-    __builtin_prefetch(offsets_ + candidate - 1);
-    __builtin_prefetch(counts_ + candidate - 1, 1);
+    ::Prefetch(offsets_ + candidate - 1);
+    ::Prefetch(counts_ + candidate - 1);
   }
-  void PrefetchLetters(uint32_t candidate) const { __builtin_prefetch(bytes_ + offsets_[candidate - 1]); }
+  void PrefetchLetters(uint32_t candidate) const { ::Prefetch(bytes_ + offsets_[candidate - 1]); }
 
   // `times` more occurrences of a word.
   __attribute__((always_inline)) void Count(const WordKey& key, int32_t times) {

@@ -7,6 +7,7 @@
 
 #include "framework/exceptions.h"
 #include "framework/native.h"
+#include "framework/prefetch.h"
 #include "framework/qt_string.h"
 #include "framework/row_sort.h"
 #include "framework/yield.h"
@@ -27,16 +28,6 @@ size_t DecimalSize(int32_t value) {
   size_t size = value < 0 ? 2 : 1;
   for (int64_t rest = value < 0 ? -static_cast<int64_t>(value) : value; rest >= 10; rest /= 10) ++size;
   return size;
-}
-
-// Asks for the memory at `address` ahead of its use. Not __builtin_prefetch: the optimiser
-// drops a loop of those as having no effect.
-inline void FetchAhead(const void* address) {
-#if defined(__x86_64__) || defined(__i386__)
-  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
-#else
-  __builtin_prefetch(address);
-#endif
 }
 
 size_t Utf8Size(const String& text) {
@@ -355,12 +346,12 @@ void ListModel::AppendRowsUtf8(std::string& out, const std::vector<int32_t>& col
       const Column& column = columns_[static_cast<size_t>(c)];
       if (row + 2 * kAhead < order_.size()) {
         const uint32_t far = order_[row + 2 * kAhead];
-        if (column.kind == Column::Kind::kNumbers) FetchAhead(column.numbers.data() + far);
-        else if (column.kind == Column::Kind::kTexts) FetchAhead(column.utf8.Offsets().data() + far);
-        else FetchAhead(column.texts.data() + far);
+        if (column.kind == Column::Kind::kNumbers) Prefetch(column.numbers.data() + far);
+        else if (column.kind == Column::Kind::kTexts) Prefetch(column.utf8.Offsets().data() + far);
+        else Prefetch(column.texts.data() + far);
       }
       if (row + kAhead < order_.size() && column.kind == Column::Kind::kTexts) {
-        FetchAhead(column.utf8.Bytes().data() + column.utf8.Offsets()[order_[row + kAhead]]);
+        Prefetch(column.utf8.Bytes().data() + column.utf8.Offsets()[order_[row + kAhead]]);
       }
     }
   };

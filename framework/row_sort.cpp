@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "framework/prefetch.h"
 #include "framework/yield.h"
 
 namespace {
@@ -89,8 +90,8 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
   std::vector<uint32_t> bucketStarts(65537, 0);
   for (size_t i = 0; i < count; ++i) {
     YieldNow(i);
-    if (i + 32 < count) __builtin_prefetch(offsets + rows[i + 32]);
-    if (i + 16 < count) __builtin_prefetch(bytes + offsets[rows[i + 16]]);
+    if (i + 32 < count) Prefetch(offsets + rows[i + 32]);
+    if (i + 16 < count) Prefetch(bytes + offsets[rows[i + 16]]);
     const uint64_t prefix = ascending ? Prefix(texts, rows[i]) : ~Prefix(texts, rows[i]);
     bucketOf[i] = static_cast<uint16_t>(prefix >> 48);
     keys[i] = static_cast<uint32_t>(prefix >> 16);
