@@ -56,9 +56,9 @@ Measurement MeasureOnce(const char* path, unsigned threads) {
 
 Measurement MeasureInChild(const char* path, unsigned threads) {
   int channel[2];
-  if (pipe(channel) != 0) std::exit(1);
+  if (pipe(channel) != 0) throw BenchmarkFailure("no pipe to a child");
   const pid_t child = fork();
-  if (child < 0) std::exit(1);
+  if (child < 0) throw BenchmarkFailure("no child process");
   if (child == 0) {
     Measurement result;
     try {
@@ -76,7 +76,7 @@ Measurement MeasureInChild(const char* path, unsigned threads) {
   close(channel[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  if (result.failed) std::exit(1);
+  if (result.failed) throw BenchmarkFailure(std::string("counting failed: ") + path);
   return result;
 }
 
@@ -90,14 +90,8 @@ Measurement Best(const char* path, unsigned threads, int runs) {
   return best;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const int runs = RunsArgument(argc, argv, "FILE [RUNS] [--pipeline]");
-  const char* path = argv[1];
-  const bool withPipeline = argc > 3 && std::strcmp(argv[3], "--pipeline") == 0;
+void Run(const char* path, int runs, bool withPipeline) {
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-
   const std::string file = ShellQuoted(path);
   const double wc = TimeWordCount(file, runs);
   const Measurement one = Best(path, 1, runs);
@@ -116,6 +110,19 @@ int main(int argc, char** argv) {
     const double pipeline = TimeToolConcordance(file, runs);
     std::printf("tr|sort|uniq:       %.3f s; count with threads + order = %.2fx of it\n", pipeline,
                 (many.counting + many.ordering) / pipeline);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = RunsArgument(argc, argv, "FILE [RUNS] [--pipeline]");
+  const bool withPipeline = argc > 3 && std::strcmp(argv[3], "--pipeline") == 0;
+  try {
+    Run(argv[1], runs, withPipeline);
+  } catch (const BenchmarkFailure& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    return 1;
   }
   return 0;
 }

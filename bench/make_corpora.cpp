@@ -159,7 +159,7 @@ void WriteDistinct(BlockWriter& writer, std::size_t size, Random& random) {
   }
 }
 
-enum class Part { prose, distinct };
+enum class Part { Prose, Distinct };
 
 struct Corpus {
   const char* name;
@@ -182,7 +182,7 @@ bool Make(const std::filesystem::path& folder, const Corpus& corpus, const WordP
     std::size_t end = 0;
     for (const auto& [part, size] : corpus.parts) {
       end += size;
-      if (part == Part::prose) WriteProse(writer, end, pool, random);
+      if (part == Part::Prose) WriteProse(writer, end, pool, random);
       else WriteDistinct(writer, end, random);
     }
     failed = writer.Failed();
@@ -213,9 +213,9 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder, error);
   const WordPool pool;
   const Corpus corpora[] = {
-      {"growing.txt", {{Part::prose, 1000 * megabyte}}},
-      {"prose-then-distinct.txt", {{Part::prose, 256 * megabyte}, {Part::distinct, 128 * megabyte}}},
-      {"distinct-then-prose.txt", {{Part::distinct, 128 * megabyte}, {Part::prose, 256 * megabyte}}},
+      {"growing.txt", {{Part::Prose, 1000 * megabyte}}},
+      {"prose-then-distinct.txt", {{Part::Prose, 256 * megabyte}, {Part::Distinct, 128 * megabyte}}},
+      {"distinct-then-prose.txt", {{Part::Distinct, 128 * megabyte}, {Part::Prose, 256 * megabyte}}},
   };
   bool succeeded = true;
   for (const Corpus& corpus : corpora) succeeded = Make(folder, corpus, pool) && succeeded;

@@ -10,6 +10,9 @@
 //   LC_ALL=C tr -cs A-Za-z '\n' < FILE | tr A-Z a-z | sort | uniq -c | sort -n
 // Usage: open_benchmark FILE [RUNS]   (the tools and the two exports: best of RUNS, default 3;
 // File > Open and the other commands run once, so that the memory is that of one window)
+// The exports and the word list go to a folder of this run's own, removed at the end.
+// To measure each step's peak, the kernel's peak mark is reset before the step: a tool outside
+// (time -v) then sees only the last step's peak, not the whole run's, which this prints.
 //
 // The dialogs are answered the way the GUI tests answer them: a timer polls for the modal
 // dialog, types the path into its name field and accepts it.
@@ -22,6 +25,8 @@
 #include <QMainWindow>
 #include <QTableView>
 #include <QTimer>
+
+#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -79,10 +84,7 @@ void ResetStepPeak() {
 
 MenuItem& Item(std::string_view name) {
   MenuItem* item = _GetAppObject()->GetMenuBar()->_Lookup(name);
-  if (item == nullptr) {
-    std::fprintf(stderr, "no menu item %s\n", std::string(name).c_str());
-    std::exit(1);
-  }
+  if (item == nullptr) throw BenchmarkFailure("no menu item " + std::string(name));
   return *item;
 }
 
@@ -101,8 +103,7 @@ double ChooseWithFile(std::string_view itemName, const std::filesystem::path& pa
   });
   poll.start(2);
   if (!ChooseMenuItem(Item(itemName)) || !accepted) {
-    std::fprintf(stderr, "%s did not run with %s\n", std::string(itemName).c_str(), path.c_str());
-    std::exit(1);
+    throw BenchmarkFailure(std::string(itemName) + " did not run with " + path.string());
   }
   poll.stop();
   return SecondsSince(*accepted);
@@ -143,29 +144,34 @@ std::filesystem::path WriteDistinctWords(const std::string& quotedFile, const st
   const std::filesystem::path words = folder / "distinct-words.txt";
   const std::string command = "LC_ALL=C tr -cs A-Za-z '\\n' < " + quotedFile + " | LC_ALL=C tr A-Z a-z | awk 'NF && !seen[$0]++' > " +
                               ShellQuoted(words.string());
-  if (std::system(command.c_str()) != 0) {
-    std::fprintf(stderr, "could not list the words of %s\n", quotedFile.c_str());
-    std::exit(1);
-  }
+  if (std::system(command.c_str()) != 0) throw BenchmarkFailure("could not list the words of " + quotedFile);
   return words;
 }
 
-}  // namespace
+// A new folder under the system's temporary folder, removed with all it holds when this ends,
+// so that runs side by side keep to their own files.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "concordance-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw BenchmarkFailure("could not make a folder like " + pattern);
+    path = pattern;
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::filesystem::path& Path() const { return path; }
 
-int main(int argc, char** argv) {
-  const int runs = RunsArgument(argc, argv, "FILE [RUNS]");
-  const std::filesystem::path file = std::filesystem::absolute(argv[1]);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+ private:
+  std::filesystem::path path;
+};
 
-  int toolkitArgc = 1;
-  char* toolkitArgv[] = {argv[0], nullptr};
-  RuntimeInit(toolkitArgc, toolkitArgv);
-  RegisterClasses();
-  _RunFrameworkInitialization(&_Startup);
-
-  const std::filesystem::path outputFolder = std::filesystem::temp_directory_path() / "concordance-bench-output";
-  std::filesystem::create_directories(outputFolder);
+void Run(const std::filesystem::path& file, int runs) {
+  const TemporaryFolder temporary;
+  const std::filesystem::path& outputFolder = temporary.Path();
 
   // The tools first: their best run then stands on a file already in the page cache, as
   // the program's single run does.
@@ -229,12 +235,39 @@ int main(int argc, char** argv) {
   };
   Report("Save As CSV", timeExport("FileSaveAsCSV", outputFolder / "concordance csv.txt"));
   Report("Save As Text", timeExport("FileSaveAsText", outputFolder / "concordance.txt"));
-  std::filesystem::remove_all(outputFolder);
 
   std::printf("wc -w                        %8.3f s   open/wc       = %.2f\n", wc, open / wc);
   std::printf("tr|tr|sort|uniq|sort         %8.3f s   open/pipeline = %.2f\n", pipeline, open / pipeline);
   std::printf("LC_ALL=C sort (the words)    %8.3f s\n", sortWords);
+  std::printf("peak RSS of the whole run    %8.1f MB   (the peak mark was reset before each step: time -v\n"
+              "                                          and the like see only the last step's peak)\n",
+              highestPeak);
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = RunsArgument(argc, argv, "FILE [RUNS]");
+  const std::filesystem::path file = std::filesystem::absolute(argv[1]);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+
+  int toolkitArgc = 1;
+  char* toolkitArgv[] = {argv[0], nullptr};
+  RuntimeInit(toolkitArgc, toolkitArgv);
+  RegisterClasses();
+  _RunFrameworkInitialization(&_Startup);
+
+  // A failure is carried out here, so that the application goes down in order, as after a
+  // run that worked, and the status is 1.
+  int status = 0;
+  try {
+    Run(file, runs);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    status = 1;
+  }
   ReleaseModuleObjects();
-  return RuntimeExit();
+  const int runtimeStatus = RuntimeExit();
+  return status != 0 ? status : runtimeStatus;
 }

@@ -6,11 +6,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace bench {
 
 using Clock = std::chrono::steady_clock;
+
+// A peer command that failed, or any other reason a run cannot go on. It is thrown rather than
+// the process ended on the spot, so that the benchmark can take down what it built first.
+class BenchmarkFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 inline double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -35,10 +43,7 @@ inline double TimeCommand(const std::string& command, int runs) {
     const auto start = Clock::now();
     const int status = std::system(command.c_str());
     const double seconds = SecondsSince(start);
-    if (status != 0) {
-      std::fprintf(stderr, "command failed (%d): %s\n", status, command.c_str());
-      std::exit(1);
-    }
+    if (status != 0) throw BenchmarkFailure("command failed (" + std::to_string(status) + "): " + command);
     best = std::min(best, seconds);
   }
   return best;
