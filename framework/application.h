@@ -18,7 +18,6 @@ class MenuHandlers {
  public:
   void Add(std::string_view name, MenuHandler handler);
   const MenuHandler* Find(std::string_view name) const;
-  std::vector<std::string> Names() const;
 
  private:
   std::vector<std::pair<std::string, MenuHandler>> handlers_;

@@ -21,6 +21,8 @@ bool EqualIgnoringCase(std::string_view left, std::string_view right) {
   return true;
 }
 
+// Letter case is ignored, so the names the toolkit classes use elsewhere
+// ("MacProcId", "ScrollBarHorizontal", "MultiLine") resolve as well.
 const PropertyDefinition* FindDefinition(std::string_view name) {
   for (const PropertyDefinition& definition : kPropertyDefinitions) {
     if (EqualIgnoringCase(definition.name, name)) return &definition;
@@ -152,11 +154,6 @@ class ListReader {
 
 PropertyListError::PropertyListError(const std::string& message, size_t offset)
     : RuntimeException(message), offset_(offset) {}
-
-std::optional<PropertyType> PropertyTypeOf(std::string_view name) {
-  if (const PropertyDefinition* definition = FindDefinition(name)) return definition->type;
-  return std::nullopt;
-}
 
 std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes) {
   return ListReader(bytes).ReadAll();

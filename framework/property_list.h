@@ -125,10 +125,6 @@ inline constexpr auto kPropertyDefinitions = std::to_array<PropertyDefinition>({
     {"Multiline", PropertyType::Boolean},
 });
 
-// Letter case is ignored, so the names the toolkit classes use elsewhere
-// ("MacProcId", "ScrollBarHorizontal", "MultiLine") resolve as well.
-std::optional<PropertyType> PropertyTypeOf(std::string_view name);
-
 // Reads a whole list. Throws PropertyListError if it is malformed; never reads
 // outside `bytes`. An empty list has no entries.
 std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes);

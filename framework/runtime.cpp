@@ -131,8 +131,6 @@ void RuntimeRegisterClass(std::string_view className) {
   if (std::find(classes.begin(), classes.end(), className) == classes.end()) classes.emplace_back(className);
 }
 
-const std::vector<std::string>& RuntimeRegisteredClasses() { return State().classes; }
-
 void _RunFrameworkInitialization(void (*startup)()) { startup(); }
 
 void _RuntimeRun() {

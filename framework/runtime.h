@@ -23,7 +23,6 @@ int RuntimeExit();
 
 // Records a class once, in the order of first registration.
 void RuntimeRegisterClass(std::string_view className);
-const std::vector<std::string>& RuntimeRegisteredClasses();
 
 // Calls the start-up routine exactly once, before the event loop delivers any event.
 void _RunFrameworkInitialization(void (*startup)());

@@ -135,12 +135,6 @@ void EncodeUtf8(char32_t c, std::string& out) {
   }
 }
 
-// Reads the characters of any representation one at a time.
-struct CharacterReader {
-  const String& s;
-  char32_t operator()(int32_t index0) const { return s.At(index0); }
-};
-
 }  // namespace
 
 String::Block* String::AllocateBlock(int32_t length, bool wide) {
@@ -189,11 +183,6 @@ String::String(const char* utf8) : String(utf8 == nullptr ? String() : FromUtf8(
 
 String::String(std::string_view utf8) : String(FromUtf8(utf8)) {}
 
-String String::FromAscii(const char* bytes, size_t count) {
-  assert(AllAscii(bytes, count));
-  return FromNarrowCharacters(bytes, count);
-}
-
 String String::FromUtf8(std::string_view bytes) {
   if (AllAscii(bytes.data(), bytes.size())) return FromNarrowCharacters(bytes.data(), bytes.size());
   CheckLength(bytes.size());
@@ -208,12 +197,6 @@ String String::FromUtf8(std::string_view bytes) {
     scratch.shrink_to_fit();
   }
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
-}
-
-String String::FromCharacters(const char32_t* characters, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (characters[i] > 0x10FFFF) throw OutOfBoundsException("A character above U+10FFFF is not a Unicode code point.");
-  return FromWideCharacters(characters, count);
 }
 
 void String::AppendUtf8To(std::string& out) const {
@@ -269,11 +252,6 @@ String operator+(const String& a, const String& b) {
   return String(reinterpret_cast<uint64_t>(block), String::RawBits{});
 }
 
-String& String::operator+=(const String& other) {
-  *this = *this + other;
-  return *this;
-}
-
 String String::MidSlow(const String& s, int32_t start, int32_t length) {
   if (length < 0) throw OutOfBoundsException("Mid was given a negative length (" + std::to_string(length) + ").");
   if (start < 1) start = 1;
@@ -287,53 +265,6 @@ String String::MidSlow(const String& s, int32_t start, int32_t length) {
   return FromWideCharacters(block->Wide() + (start - 1), static_cast<size_t>(count));
 }
 
-String Mid(const String& s, int32_t start) {
-  if (start < 1) start = 1;
-  return Mid(s, start, std::numeric_limits<int32_t>::max());
-}
-
-String String::LowercaseSlow(const String& s) {
-  const Block* block = s.GetBlock();
-  const int32_t length = block->Length();
-  if (!block->IsWide()) {
-    const char* in = block->Narrow();
-    int32_t first = 0;
-    while (first < length && !(in[first] >= 'A' && in[first] <= 'Z')) ++first;
-    if (first == length) return s;
-    Block* copy = AllocateBlock(length, false);
-    char* out = copy->Narrow();
-    std::memcpy(out, in, static_cast<size_t>(length));
-    for (int32_t i = first; i < length; ++i)
-      if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
-    return String(reinterpret_cast<uint64_t>(copy), RawBits{});
-  }
-  const char32_t* in = block->Wide();
-  int32_t first = 0;
-  while (first < length && !(in[first] >= 'A' && in[first] <= 'Z')) ++first;
-  if (first == length) return s;
-  Block* copy = AllocateBlock(length, true);
-  char32_t* out = copy->Wide();
-  for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
-  return String(reinterpret_cast<uint64_t>(copy), RawBits{});
-}
-
-int32_t InStr(int32_t start, const String& source, const String& find) {
-  if (start < 1) start = 1;
-  const int32_t sourceLength = source.Length();
-  const int32_t findLength = find.Length();
-  if (start > sourceLength + 1) return 0;
-  if (findLength == 0) return start;
-  const CharacterReader s{source}, f{find};
-  const char32_t first = FoldAscii(f(0));
-  for (int64_t at = start - 1; at + findLength <= sourceLength; ++at) {
-    if (FoldAscii(s(static_cast<int32_t>(at))) != first) continue;
-    int32_t k = 1;
-    while (k < findLength && FoldAscii(s(static_cast<int32_t>(at) + k)) == FoldAscii(f(k))) ++k;
-    if (k == findLength) return static_cast<int32_t>(at) + 1;
-  }
-  return 0;
-}
-
 String Str(int32_t value) {
   char digits[16];
   char* end = digits + sizeof digits;
@@ -344,14 +275,7 @@ String Str(int32_t value) {
     magnitude /= 10;
   } while (magnitude != 0);
   if (value < 0) *--p = '-';
-  return String::FromAscii(p, static_cast<size_t>(end - p));
-}
-
-String Chr(int32_t code) {
-  if (code < 0 || code > 0x10FFFF)
-    throw OutOfBoundsException("Chr was given " + std::to_string(code) + ", which is not a Unicode code point.");
-  const char32_t c = static_cast<char32_t>(code);
-  return String::FromCharacters(&c, 1);
+  return String::FromUtf8(std::string_view(p, static_cast<size_t>(end - p)));
 }
 
 int32_t StrComp(const String& a, const String& b, int32_t mode) {

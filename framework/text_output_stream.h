@@ -25,7 +25,6 @@ class TextOutputStream {
 
   // `text` and then Delimiter(), as UTF-8. IOException on any write error.
   void WriteLine(const String& text);
-  void Write(const String& text);
   // Bytes already in UTF-8, as they are.
   void WriteUtf8(std::string_view bytes);
   String Delimiter() const { return delimiter_; }  // "\n" unless set

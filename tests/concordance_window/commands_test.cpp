@@ -122,11 +122,9 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrderOnA
 TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
-  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "Nine"}, {12, "twelve"}, {9, "alpha"}}) {
-    list.AddRow(Str(count));
-    list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
-    list.SetCell(list.ListCount() - 1, 1, word);
-  }
+  TextColumn words;
+  for (const char* word : {"Nine", "twelve", "alpha"}) words.Append(word);
+  list.AddCountedRows({9, 12, 9}, std::move(words), {0, 1, 2});
   const struct {
     int32_t row1, row2, column;
     bool decides;
