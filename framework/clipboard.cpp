@@ -8,8 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "framework/native.h"
-#include "framework/qt_string.h"
+#include "framework/free_memory.h"
 
 namespace {
 

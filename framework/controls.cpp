@@ -12,12 +12,11 @@
 #include <algorithm>
 #include <numeric>
 
+#include "framework/dispatch.h"
 #include "framework/exceptions.h"
 #include "framework/list_model.h"
-#include "framework/native.h"
 #include "framework/qt_string.h"
-#include "framework/runtime.h"
-#include "framework/window.h"
+#include "framework/unhandled_exception.h"
 #include "framework/yield.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // Controls: the rectangle control base with its locked edges, the multi-column list and
-// the label.
+// the label. Controls build on windows, which hold them.
 
 #include <cstdint>
 #include <functional>
@@ -13,20 +13,20 @@
 #include "framework/string.h"
 #include "framework/text_column.h"
 #include "framework/variant.h"
+#include "framework/window.h"
 
 class QWidget;
 class QTableView;
 class QLabel;
-class Window;
 class ListModel;
 
-class RectControl : public PropertyTarget {
+class RectControl : public PropertyTarget, public WindowControl {
  public:
   ~RectControl() override;
   RectControl(const RectControl&) = delete;
   RectControl& operator=(const RectControl&) = delete;
 
-  const String& Name() const { return name_; }
+  const String& Name() const override { return name_; }
   Window* ParentWindow() const { return window_; }
 
   int32_t Left() const { return left_; }
@@ -46,8 +46,8 @@ class RectControl : public PropertyTarget {
 
   // Called by the window: adopts the control under its name, and moves it after the
   // content area was resized from designWidth x designHeight to width x height.
-  void AttachTo(Window& window, const String& name);
-  void Reposition(int32_t contentWidth, int32_t contentHeight);
+  void AttachTo(Window& window, const String& name) override;
+  void Reposition(int32_t contentWidth, int32_t contentHeight) override;
 
  protected:
   explicit RectControl(QWidget* widget);

@@ -13,11 +13,6 @@ std::vector<const FileType*>& Registry() {
 
 bool failNextRegistration = false;
 
-std::string Description(const std::string& typeName) {
-  if (typeName == "text/plain") return "Text files";
-  return typeName;
-}
-
 }  // namespace
 
 FileType::~FileType() {
@@ -67,7 +62,7 @@ std::vector<std::string> DialogNameFilters(const String& filter) {
         if (!patterns.empty()) patterns += ' ';
         patterns += "*." + extension;
       }
-      filters.push_back(Description(typeName) + " (" + patterns + ")");
+      filters.push_back(type->Description().ToUtf8() + " (" + patterns + ")");
     }
   }
   filters.push_back("All files (*)");

@@ -5,8 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "framework/dispatch.h"
 #include "framework/exceptions.h"
-#include "framework/native.h"
+#include "framework/free_memory.h"
 #include "framework/prefetch.h"
 #include "framework/qt_string.h"
 #include "framework/row_sort.h"

@@ -57,7 +57,7 @@ class StartUp : public ::testing::Test {
     static int argc = 1;
     static char name[] = "concordance-tests";
     static char* argv[] = {name, nullptr};
-    RuntimeInit(argc, argv);
+    RuntimeInit(argc, argv, kRuntimeOptions);
     RegisterClasses();
   }
   void TearDown() override {

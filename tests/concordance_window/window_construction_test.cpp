@@ -53,7 +53,7 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
 
   // The status line and the list grow with the window, the version label keeps to the
   // bottom left corner, and the window goes no smaller than 64 by 64.
-  const auto place = [&](const char* control) { return RuntimeWindowControlByName(window, control)->NativeWidget()->geometry(); };
+  const auto place = [&](const char* control) { return ControlNamed<RectControl>(window, control).NativeWidget()->geometry(); };
   ResizeContent(window, 600, 400);
   const QRect status = place("Status"), list = place("theWords"), corner = place("StaticText1");
   for (const int grow : {200, 0}) {

@@ -21,7 +21,7 @@ void StartedProgram::SetUp() {
   static int argc = 1;
   static char name[] = "concordance-tests";
   static char* argv[] = {name, nullptr};
-  RuntimeInit(argc, argv);
+  RuntimeInit(argc, argv, kRuntimeOptions);
   RegisterClasses();
   _RunFrameworkInitialization(&_Startup);
 }
