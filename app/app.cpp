@@ -8,7 +8,6 @@
 class App& App() { return RuntimeCheckCast<class App>(_GetAppObject()); }
 
 MenuItem& FileOpen() { return MenuItemNamed<MenuItem>(App().GetMenuBar(), "FileOpen"); }
-MenuItem& FileClose() { return MenuItemNamed<MenuItem>(App().GetMenuBar(), "FileClose"); }
 AppleMenuItem& AboutMenuItem() { return MenuItemNamed<AppleMenuItem>(App().GetMenuBar(), "AboutMenuItem"); }
 
 void App::Event_EnableMenuItems() {

@@ -20,6 +20,13 @@ class QTableView;
 class QLabel;
 class ListModel;
 
+// The Bold, Italic and Underline properties of a control's text.
+struct FontStyle {
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
 class RectControl : public PropertyTarget, public WindowControl {
  public:
   ~RectControl() override;
@@ -58,7 +65,7 @@ class RectControl : public PropertyTarget, public WindowControl {
 
   QWidget* widget_;  // owned by the window's content area once attached
   float textSize_ = 0;  // 0: the toolkit's default size
-  bool bold_ = false, italic_ = false, underline_ = false;
+  FontStyle fontStyle_;
 
  private:
   void PlaceAtDesignGeometry();
@@ -101,7 +108,6 @@ class Listbox : public RectControl {
   String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
-  String Heading(int32_t column) const;
 
   // columnKeys[c] tells what the handler compares column c by; missing entries ask it.
   void InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys = {});

@@ -100,6 +100,4 @@ void DispatchScope::RunFromEventLoop(QObject* context, std::function<void()> wor
   });
 }
 
-int DispatchScope::Depth() { return Pump().depth; }
-
 QWidget* DispatchScope::CommandWindow() { return Pump().depth > 0 ? Pump().commandWindow.data() : nullptr; }

@@ -27,7 +27,6 @@ class DispatchScope {
   ~DispatchScope();
   DispatchScope(const DispatchScope&) = delete;
   DispatchScope& operator=(const DispatchScope&) = delete;
-  static int Depth();
   // The window that was active when the outermost handler began (the window whose command
   // runs), or nullptr.
   static QWidget* CommandWindow();

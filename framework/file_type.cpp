@@ -35,8 +35,6 @@ void FileType::Register() {
   registered_ = true;
 }
 
-const std::vector<const FileType*>& RegisteredFileTypes() { return Registry(); }
-
 void FailNextFileTypeRegistrationForTesting() { failNextRegistration = true; }
 
 std::vector<std::string> DialogNameFilters(const String& filter) {

@@ -37,8 +37,6 @@ class FileType {
   bool registered_ = false;
 };
 
-// The registered file types, in registration order.
-const std::vector<const FileType*>& RegisteredFileTypes();
 // The dialog filters for a filter text of file type names separated by ";": each type's
 // description and patterns, such as "Text files (*.asc *.txt)", followed by "All files (*)".
 // Extensions match in any case.

@@ -15,7 +15,11 @@
 
 namespace {
 
-QString ShownText(QString text, bool cut) {
+// Whether the text given to ShownText is already a cut-off piece of a longer one.
+enum class Piece { kWhole, kCut };
+
+QString ShownText(QString text, Piece piece) {
+  bool cut = piece == Piece::kCut;
   if (text.size() > ListModel::kMaxShownCharacters) {
     text.truncate(ListModel::kMaxShownCharacters);
     if (text.back().isHighSurrogate()) text.chop(1);
@@ -58,12 +62,12 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
       // A character takes at most 4 bytes: this many bytes hold every character shown.
       const std::string_view bytes = column.utf8.At(static_cast<int32_t>(stored));
       const size_t taken = std::min(bytes.size(), size_t{4} * kMaxShownCharacters);
-      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size());
+      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size() ? Piece::kCut : Piece::kWhole);
     }
     case Column::Kind::kGeneric: {
       const String& text = column.texts[stored];
       if (text.Length() <= kMaxShownCharacters) return ToQString(text);
-      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), true);
+      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), Piece::kCut);
     }
   }
   return {};
@@ -90,11 +94,6 @@ void ListModel::SetHeading(int32_t column, const String& heading) {
   if (column < 0 || column >= ColumnCount()) return;
   headings_[static_cast<size_t>(column)] = heading;
   emit headerDataChanged(Qt::Horizontal, column, column);
-}
-
-String ListModel::Heading(int32_t column) const {
-  if (column < 0 || column >= ColumnCount()) return String();
-  return headings_[static_cast<size_t>(column)];
 }
 
 void ListModel::MakeGeneric(Column& column) {

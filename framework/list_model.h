@@ -36,7 +36,6 @@ class ListModel : public QAbstractTableModel {
   int32_t ColumnCount() const { return static_cast<int32_t>(columns_.size()); }
   void SetColumnCount(int32_t count);
   void SetHeading(int32_t column, const String& heading);
-  String Heading(int32_t column) const;
 
   int32_t RowCount() const { return static_cast<int32_t>(order_.size()); }
   void AddRow(const String& text);

@@ -137,7 +137,8 @@ void EncodeUtf8(char32_t c, std::string& out) {
 
 }  // namespace
 
-String::Block* String::AllocateBlock(int32_t length, bool wide) {
+String::Block* String::AllocateBlock(int32_t length, Width width) {
+  const bool wide = width == Width::kWide;
   const size_t characterBytes = static_cast<size_t>(length) * (wide ? 4 : 1);
   void* memory = std::malloc(AllocationSize(characterBytes));
   if (memory == nullptr) throw std::bad_alloc();
@@ -155,7 +156,7 @@ String String::FromNarrowCharacters(const char* bytes, size_t count) {
     std::memcpy(padded, bytes, count);
     return String(InlineBitsFromPaddedBytes(padded, static_cast<int32_t>(count)), RawBits{});
   }
-  Block* block = AllocateBlock(static_cast<int32_t>(count), false);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kNarrow);
   std::memcpy(block->Narrow(), bytes, count);
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
 }
@@ -170,11 +171,11 @@ String String::FromWideCharacters(const char32_t* characters, size_t count) {
       for (size_t i = 0; i < count; ++i) bits |= static_cast<uint64_t>(characters[i]) << (8 * (i + 1));
       return String(bits | (count << 1) | 1u, RawBits{});
     }
-    Block* block = AllocateBlock(static_cast<int32_t>(count), false);
+    Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kNarrow);
     for (size_t i = 0; i < count; ++i) block->Narrow()[i] = static_cast<char>(characters[i]);
     return String(reinterpret_cast<uint64_t>(block), RawBits{});
   }
-  Block* block = AllocateBlock(static_cast<int32_t>(count), true);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kWide);
   std::memcpy(block->Wide(), characters, count * sizeof(char32_t));
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
 }
@@ -190,7 +191,7 @@ String String::FromUtf8(std::string_view bytes) {
   thread_local std::vector<char32_t> scratch;
   if (scratch.size() < bytes.size()) scratch.resize(bytes.size());
   const size_t count = DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), scratch.data());
-  Block* block = AllocateBlock(static_cast<int32_t>(count), true);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kWide);
   std::memcpy(block->Wide(), scratch.data(), count * sizeof(char32_t));
   if (scratch.size() > (size_t{1} << 20)) {  // do not keep a huge line's buffer around
     scratch.clear();
@@ -233,7 +234,7 @@ String operator+(const String& a, const String& b) {
       const uint64_t chars = aChars | (bChars << (8 * a.Length()));
       return String((chars << 8) | (total << 1) | 1u, String::RawBits{});
     }
-    String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), false);
+    String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), String::Width::kNarrow);
     char* out = block->Narrow();
     for (const String* part : {&a, &b}) {
       if (part->IsInline()) {
@@ -245,7 +246,7 @@ String operator+(const String& a, const String& b) {
     }
     return String(reinterpret_cast<uint64_t>(block), String::RawBits{});
   }
-  String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), true);
+  String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), String::Width::kWide);
   char32_t* out = block->Wide();
   for (const String* part : {&a, &b})
     for (int32_t i = 0, n = part->Length(); i < n; ++i) *out++ = part->At(i);

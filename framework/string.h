@@ -79,9 +79,6 @@ class String {
   }
   friend String operator+(const String& a, const String& b);
 
-  // For tests and diagnostics: whether the characters live inside the String itself.
-  bool IsStoredInline() const noexcept { return IsInline(); }
-
  private:
   friend class Variant;
 
@@ -123,7 +120,8 @@ class String {
     word &= (uint64_t{1} << (8 * count)) - 1;
     return (word << 8) | (static_cast<uint64_t>(count) << 1) | 1u;
   }
-  static Block* AllocateBlock(int32_t length, bool wide);
+  enum class Width { kNarrow, kWide };  // 1 or 4 bytes a character
+  static Block* AllocateBlock(int32_t length, Width width);
   static String FromNarrowCharacters(const char* bytes, size_t count);
   static String FromWideCharacters(const char32_t* characters, size_t count);  // narrows when it can
   static size_t ByteCount(const Block* block) noexcept {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -48,20 +49,15 @@ TextInputStream::~TextInputStream() {
   if (fileDescriptor_ >= 0) ::close(fileDescriptor_);
 }
 
-ssize_t TextInputStream::ReadSome(void* buffer, size_t size) { return ::read(fileDescriptor_, buffer, size); }
-
 void TextInputStream::Close() {
   if (fileDescriptor_ >= 0) ::close(fileDescriptor_);
   fileDescriptor_ = -1;
   atEnd_ = true;
 }
 
-ssize_t TextInputStream::ReadUninterrupted(void* buffer, size_t size) {
-  ssize_t got;
-  do {
-    got = ReadSome(buffer, size);
-  } while (got < 0 && errno == EINTR);
-  return got;
+void TextInputStream::ReadInPiecesForTesting(size_t pieceSize, int failingRead) {
+  pieceSize_ = pieceSize;
+  readsUntilFailure_ = failingRead;
 }
 
 void TextInputStream::ThrowReadError(int errorNumber) const {
@@ -73,7 +69,16 @@ size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
   size_t copied = 0;
   while (copied < size) {
     if (atEnd_) break;
-    const ssize_t got = ReadUninterrupted(buffer + copied, size - copied);
+    const size_t wanted = pieceSize_ != 0 ? std::min(size - copied, pieceSize_) : size - copied;
+    ssize_t got;
+    if (readsUntilFailure_ != 0 && --readsUntilFailure_ == 0) {
+      errno = EIO;
+      got = -1;
+    } else {
+      do {
+        got = ::read(fileDescriptor_, buffer + copied, wanted);  // again when a signal interrupts it
+      } while (got < 0 && errno == EINTR);
+    }
     if (got < 0) {
       atEnd_ = true;
       ThrowReadError(errno != 0 ? errno : EIO);

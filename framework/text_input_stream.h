@@ -3,8 +3,6 @@
 // ends themselves. It keeps no buffer of its own: each block goes straight into the
 // caller's memory.
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,7 +19,7 @@ class TextInputStream {
   // IOException, with the reason, when the path is missing, unreadable, or not a regular file
   // (folders, FIFOs, sockets and devices are refused without ever blocking). Never nullptr.
   static std::unique_ptr<TextInputStream> Open(const FolderItem& file);
-  virtual ~TextInputStream();
+  ~TextInputStream();
   TextInputStream(const TextInputStream&) = delete;
   TextInputStream& operator=(const TextInputStream&) = delete;
 
@@ -32,19 +30,20 @@ class TextInputStream {
   int64_t SizeHint() const;
   void Close();
 
- protected:
-  // Takes ownership of an open descriptor. For tests, which override ReadSome.
-  explicit TextInputStream(int fileDescriptor, std::string description = "the file")
-      : fileDescriptor_(fileDescriptor), description_(std::move(description)) {}
-  // One read(2): bytes read, 0 at the end of the file, -1 with errno set on an error.
-  virtual ssize_t ReadSome(void* buffer, size_t size);
+  // From now on each read from the file takes at most `pieceSize` bytes, so that line ends
+  // fall on every possible block boundary, and read number `failingRead` (1 = the next; 0:
+  // none) fails with EIO.
+  void ReadInPiecesForTesting(size_t pieceSize, int failingRead = 0);
 
  private:
-  // ReadSome, tried again when a signal interrupts it.
-  ssize_t ReadUninterrupted(void* buffer, size_t size);
+  // Takes ownership of an open descriptor.
+  TextInputStream(int fileDescriptor, std::string description)
+      : fileDescriptor_(fileDescriptor), description_(std::move(description)) {}
   [[noreturn]] void ThrowReadError(int errorNumber) const;
 
   int fileDescriptor_;
   std::string description_;
   bool atEnd_ = false;
+  size_t pieceSize_ = 0;  // 0: as much as asked for
+  int readsUntilFailure_ = 0;  // 0: none fails
 };

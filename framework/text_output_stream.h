@@ -33,8 +33,8 @@ class TextOutputStream {
   // case the temporary file is removed and the target is untouched.
   void Close();
 
-  // Test hook: the `count`-th write to disk from now on (1 = the next) fails with `errorNumber`,
-  // as a full disk would. 0 turns it off.
+  // The `count`-th write to disk from now on (1 = the next) fails with `errorNumber`, as a full
+  // disk would. 0 turns it off.
   static void FailWriteForTesting(int32_t count, int errorNumber = ENOSPC);
 
  private:

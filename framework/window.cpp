@@ -90,7 +90,6 @@ void Window::Constructor() {
   if (showWhenBuilt_ && open_) native_->window->show();
 }
 
-String Window::Title() const { return FromQString(native_->window->windowTitle()); }
 void Window::SetTitle(const String& title) { native_->window->setWindowTitle(ToQString(title)); }
 
 void Window::SetMenuBar(MenuBarView* menuBar) {

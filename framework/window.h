@@ -50,7 +50,6 @@ class Window : public PropertyTarget {
   // The class name under which the window's class is registered.
   virtual std::string_view ClassName() const { return "Window"; }
 
-  String Title() const;
   void SetTitle(const String& title);
 
   MenuBar* GetMenuBar() const { return menuBar_ != nullptr ? &menuBar_->AsMenuBar() : nullptr; }

@@ -75,8 +75,6 @@ class ResultsWindow : public StartedProgram {
   Window* lastOpened_ = nullptr;
 };
 
-// ---- Sorting from the headings
-
 // Hundreds of rows with three counts between them: an unstable sort would scramble the ties,
 // and a sort of the counts as texts would put 10 before 2.
 using Sorting = ResultsWindow;
@@ -137,8 +135,6 @@ TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   }
 }
 
-// ---- File > Close
-
 using Close = ResultsWindow;
 
 // A key goes to the focused widget, as a real key press would; the chord runs the enabling
@@ -165,8 +161,6 @@ TEST_F(Close, CtrlWClosesOnlyTheActiveResultsOrAboutWindow) {
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "the, 5\r");
 }
-
-// ---- Edit > Copy
 
 using Copy = ResultsWindow;
 
@@ -207,8 +201,6 @@ TEST_F(Copy, OpeningTheMenuEnablesCopyAndAnEmptyListEmptiesTheClipboard) {
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "");
 }
-
-// ---- Save As CSV and Save As Text
 
 struct ExportFormat {
   const char* item;
