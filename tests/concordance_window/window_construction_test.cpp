@@ -70,4 +70,15 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
   EXPECT_EQ(window.Height(), 64);
 }
 
+// A control or menu item that is missing, or of another class, is reported by its name.
+TEST_F(EmptyResultsWindow, LookupByNameNamesWhatItDidNotFind) {
+  WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
+  ExpectThrowMentioning<RuntimeException>([&] { ControlNamed<Listbox>(window, "theWord"); }, "theWord");
+  ExpectThrowMentioning<RuntimeException>([&] { ControlNamed<Listbox>(window, "Status"); }, "Status");
+  ExpectThrowMentioning<RuntimeException>([&] { MenuItemNamed<MenuItem>(window.GetMenuBar(), "FileSave"); },
+                                          "FileSave");
+  ExpectThrowMentioning<RuntimeException>([&] { MenuItemNamed<QuitMenuItem>(window.GetMenuBar(), "FileClose"); },
+                                          "FileClose");
+}
+
 }  // namespace
