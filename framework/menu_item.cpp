@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 
 #include "framework/application.h"

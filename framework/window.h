@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "framework/checked_cast.h"
+#include "framework/exceptions.h"
 #include "framework/menu_bar_view.h"
 #include "framework/set_properties.h"
 #include "framework/string.h"
