@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "about_window/property_lists.h"
-#include "app/app.h"
-#include "framework/runtime.h"
+#include "app/concordance_menu_bar.h"
+#include "framework/checked_cast.h"
 #include "framework/show_url.h"
 
 namespace {
@@ -57,7 +57,7 @@ void AboutWIndow::AddMenuHandlers(Window& w) {
   _AddMenuHandler("FileClose", std::bind_front(&AboutWIndow::_FileClose_Action, &window));
 }
 
-void AboutWIndow::Event_EnableMenuItems() { FileClose().Enable(); }
+void AboutWIndow::Event_EnableMenuItems() { MenuItemNamed<MenuItem>(&ConcordanceMenuBar(), "FileClose").Enable(); }
 
 bool AboutWIndow::_FileClose_Action() {
   Close();

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace property_list_constant;
+using namespace PropertyListConstants;
 
 // The same window entries as the results window, but fixed in size.
 constexpr auto kWindow = std::to_array<Entry>({
@@ -39,7 +39,7 @@ struct Label {
   std::string_view name;
   int32_t top;
   int32_t height;
-  int32_t tab_index;
+  int32_t tabIndex;
   std::string_view text;
   Lines lines;
 };
@@ -59,7 +59,7 @@ constexpr std::array<Entry, 27> LabelEntries(const Label& label) {
       Boolean("LockRight", false),
       Boolean("LockBottom", false),
       Int32("TabPanelIndex", 0),
-      Int32("TabIndex", label.tab_index),
+      Int32("TabIndex", label.tabIndex),
       Text("Text", label.text),
       Int32("TextAlign", 1),
       Rgb("TextColor", 0x00, 0x00, 0x00),

@@ -2,23 +2,13 @@
 
 #include "about_window/about_window.h"
 #include "app/word_tokeniser.h"
-#include "framework/runtime.h"
+#include "framework/checked_cast.h"
 #include "framework/window.h"
-
-namespace {
-
-template <typename ItemClass>
-ItemClass& ApplicationMenuItem(std::string_view name) {
-  return RuntimeCheckCast<ItemClass>(App().GetMenuBar()->_Lookup(name));
-}
-
-}  // namespace
 
 class App& App() { return RuntimeCheckCast<class App>(_GetAppObject()); }
 
-MenuItem& FileOpen() { return ApplicationMenuItem<MenuItem>("FileOpen"); }
-MenuItem& FileClose() { return ApplicationMenuItem<MenuItem>("FileClose"); }
-AppleMenuItem& AboutMenuItem() { return ApplicationMenuItem<AppleMenuItem>("AboutMenuItem"); }
+MenuItem& FileOpen() { return MenuItemNamed<MenuItem>(App().GetMenuBar(), "FileOpen"); }
+AppleMenuItem& AboutMenuItem() { return MenuItemNamed<AppleMenuItem>(App().GetMenuBar(), "AboutMenuItem"); }
 
 void App::Event_EnableMenuItems() {
   FileOpen().Enable();

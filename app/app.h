@@ -23,5 +23,4 @@ class App : public Application {
 class App& App();
 // Items of the application's menu bar, looked up afresh at every call.
 MenuItem& FileOpen();
-MenuItem& FileClose();
 AppleMenuItem& AboutMenuItem();

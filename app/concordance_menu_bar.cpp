@@ -3,7 +3,7 @@
 #include <optional>
 #include <span>
 
-#include "framework/runtime.h"
+#include "framework/application.h"
 
 std::unique_ptr<class ConcordanceMenuBar> _implicitInstance;
 

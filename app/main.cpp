@@ -2,7 +2,7 @@
 #include "framework/runtime.h"
 
 int main(int argc, char** argv) {
-  RuntimeInit(argc, argv);
+  RuntimeInit(argc, argv, kRuntimeOptions);
   RegisterClasses();
   _Main();
   ReleaseModuleObjects();

@@ -9,7 +9,9 @@
 #include "app/concordance_menu_bar.h"
 #include "app/text_files.h"
 #include "concordance_window/word_count_window.h"
+#include "framework/application.h"
 #include "framework/runtime.h"
+#include "framework/unhandled_exception.h"
 
 void RegisterClasses() {
   for (const char* name : {WordCountWindow::kClassName, App::kClassName, ConcordanceMenuBar::kClassName,

@@ -7,6 +7,7 @@ std::unique_ptr<FileType> pText;
 void _Initialize() {
   pText = std::make_unique<FileType>();
   pText->SetName("text/plain");
+  pText->SetDescription("Text files");
   pText->SetExtensions(".asc;.ascii;.bas;.c;.class;.cp;.cpp;.h;.hp;.hpp;.i3;.java;.m2;.m3;.mak;.text;.txt");
   pText->SetMacType("TEXT");
   pText->SetMacCreator("????");

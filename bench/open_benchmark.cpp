@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
 
   int toolkitArgc = 1;
   char* toolkitArgv[] = {argv[0], nullptr};
-  RuntimeInit(toolkitArgc, toolkitArgv);
+  RuntimeInit(toolkitArgc, toolkitArgv, kRuntimeOptions);
   RegisterClasses();
   _RunFrameworkInitialization(&_Startup);
 

@@ -17,11 +17,11 @@ bool WordCountWindow::_EditCopy_Action() {
   return true;
 }
 
-bool WordCountWindow::_FileSaveAsCSV_Action() { return ExportRows("concordance csv.txt", ", ", false); }
+bool WordCountWindow::_FileSaveAsCSV_Action() { return ExportRows("concordance csv.txt", ", ", ExportHeading::kNone); }
 
-bool WordCountWindow::_FileSaveAsText_Action() { return ExportRows("concordance.txt", "\t", true); }
+bool WordCountWindow::_FileSaveAsText_Action() { return ExportRows("concordance.txt", "\t", ExportHeading::kTitleLine); }
 
-bool WordCountWindow::ExportRows(const String& defaultName, std::string_view separator, bool withHeading) {
+bool WordCountWindow::ExportRows(const String& defaultName, std::string_view separator, ExportHeading heading) {
   const std::unique_ptr<FolderItem> file = GetSaveFolderItem(TextFiles::All(), defaultName);
   if (file == nullptr) return true;
 
@@ -35,7 +35,7 @@ bool WordCountWindow::ExportRows(const String& defaultName, std::string_view sep
 
   // A write error leaves from here; the stream then drops its temporary file and the
   // file that was there before stays as it was.
-  if (withHeading) {
+  if (heading == ExportHeading::kTitleLine) {
     stream->WriteLine(String("Concordance for ") + file->AbsolutePath());
     stream->WriteLine("");
   }

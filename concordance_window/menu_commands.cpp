@@ -1,11 +1,11 @@
 #include <functional>
 
 #include "concordance_window/word_count_window.h"
-#include "framework/runtime.h"
+#include "framework/checked_cast.h"
 
 template <typename ItemClass>
 ItemClass& WordCountWindow::MenuBarItem(std::string_view name) {
-  return RuntimeCheckCast<ItemClass>(GetMenuBar()->_Lookup(name));
+  return MenuItemNamed<ItemClass>(GetMenuBar(), name);
 }
 
 MenuItem& WordCountWindow::EditMenu() { return MenuBarItem<MenuItem>("EditMenu"); }

@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace property_list_constant;
+using namespace PropertyListConstants;
 
 // No control here belongs to a control array; every lookup is by name.
 constexpr int32_t kNotInAControlArray = std::numeric_limits<int32_t>::min();

@@ -4,7 +4,6 @@
 
 #include "app/concordance_menu_bar.h"
 #include "concordance_window/property_lists.h"
-#include "framework/runtime.h"
 
 void WordCountWindow::Layout() {
   SetMenuBar(&ConcordanceMenuBar());

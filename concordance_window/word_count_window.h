@@ -51,6 +51,8 @@ class WordCountWindow : public Window {
  private:
   template <typename ItemClass>
   ItemClass& MenuBarItem(std::string_view name);
-  // Writes every row as word, separator, count and a carriage return, after an optional heading.
-  bool ExportRows(const String& defaultName, std::string_view separator, bool withHeading);
+  // Whether an export starts with the "Concordance for" line and a blank line.
+  enum class ExportHeading { kNone, kTitleLine };
+  // Writes every row as word, separator, count and a carriage return, after the heading.
+  bool ExportRows(const String& defaultName, std::string_view separator, ExportHeading heading);
 };

@@ -2,6 +2,20 @@
 
 #include <algorithm>
 
+namespace {
+
+struct Registry {
+  std::unique_ptr<Application> application;
+  std::vector<std::string> classes;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
+}
+
+}  // namespace
+
 void MenuHandlers::Add(std::string_view name, MenuHandler handler) {
   auto existing = std::find_if(handlers_.begin(), handlers_.end(),
                                [&](const auto& entry) { return entry.first == name; });
@@ -19,17 +33,22 @@ const MenuHandler* MenuHandlers::Find(std::string_view name) const {
   return nullptr;
 }
 
-std::vector<std::string> MenuHandlers::Names() const {
-  std::vector<std::string> names;
-  for (const auto& entry : handlers_) names.push_back(entry.first);
-  return names;
-}
-
 Application::Application() = default;
 Application::~Application() = default;
 
-void Application::SetMenuBar(MenuBar* menuBar) { menuBar_ = menuBar; }
-
 void Application::_AddMenuHandler(std::string_view itemName, MenuHandler handler) {
   menuHandlers_.Add(itemName, std::move(handler));
+}
+
+void _RuntimeRegisterAppObject(std::unique_ptr<Application> application) {
+  TheRegistry().application = std::move(application);
+}
+
+Application* _GetAppObject() { return TheRegistry().application.get(); }
+
+void RuntimeReleaseAppObject() { TheRegistry().application.reset(); }
+
+void RuntimeRegisterClass(std::string_view className) {
+  auto& classes = TheRegistry().classes;
+  if (std::find(classes.begin(), classes.end(), className) == classes.end()) classes.emplace_back(className);
 }

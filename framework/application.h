@@ -1,15 +1,17 @@
 #pragma once
-// The application object: the menu bar of the application and its menu handlers.
+// The application object: the menu bar of the application and its menu handlers. The
+// framework keeps the one application object of the process, and the names of the
+// registered classes.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "framework/menu_bar_view.h"
 #include "framework/string.h"
-
-class MenuBar;
 
 using MenuHandler = std::function<bool()>;
 
@@ -18,7 +20,6 @@ class MenuHandlers {
  public:
   void Add(std::string_view name, MenuHandler handler);
   const MenuHandler* Find(std::string_view name) const;
-  std::vector<std::string> Names() const;
 
  private:
   std::vector<std::pair<std::string, MenuHandler>> handlers_;
@@ -31,8 +32,9 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  MenuBar* GetMenuBar() const { return menuBar_; }
-  void SetMenuBar(MenuBar* menuBar);
+  MenuBar* GetMenuBar() const { return menuBar_ != nullptr ? &menuBar_->AsMenuBar() : nullptr; }
+  MenuBarView* GetMenuBarView() const { return menuBar_; }
+  void SetMenuBar(MenuBarView* menuBar) { menuBar_ = menuBar; }
 
   void _AddMenuHandler(std::string_view itemName, MenuHandler handler);
   const MenuHandlers& RegisteredMenuHandlers() const { return menuHandlers_; }
@@ -41,6 +43,14 @@ class Application {
   virtual void Event_EnableMenuItems() {}
 
  private:
-  MenuBar* menuBar_ = nullptr;  // not owned: the menu bar outlives the application's use of it
+  MenuBarView* menuBar_ = nullptr;  // not owned: the menu bar outlives the application's use of it
   MenuHandlers menuHandlers_;
 };
+
+// The application object: the framework owns it until RuntimeReleaseAppObject.
+void _RuntimeRegisterAppObject(std::unique_ptr<Application> application);
+Application* _GetAppObject();
+void RuntimeReleaseAppObject();
+
+// Records a class once, in the order of first registration.
+void RuntimeRegisterClass(std::string_view className);

@@ -8,8 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "framework/native.h"
-#include "framework/qt_string.h"
+#include "framework/free_memory.h"
 
 namespace {
 
@@ -37,10 +36,6 @@ class Utf8Text : public QMimeData {
 };
 
 }  // namespace
-
-String Clipboard::Text() const { return FromQString(QGuiApplication::clipboard()->text()); }
-
-void Clipboard::SetText(const String& text) { SetUtf8Text(text.ToUtf8()); }
 
 void Clipboard::SetUtf8Text(std::string&& utf8) {
   QByteArray bytes(utf8.data(), static_cast<qsizetype>(utf8.size()));

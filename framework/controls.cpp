@@ -12,17 +12,16 @@
 #include <algorithm>
 #include <numeric>
 
+#include "framework/dispatch.h"
 #include "framework/exceptions.h"
 #include "framework/list_model.h"
-#include "framework/native.h"
 #include "framework/qt_string.h"
-#include "framework/runtime.h"
-#include "framework/window.h"
+#include "framework/unhandled_exception.h"
 #include "framework/yield.h"
 
 namespace {
 
-QFont ControlFont(const std::optional<PropertyValue>& fontName, float size, bool bold, bool italic, bool underline) {
+QFont ControlFont(const std::optional<PropertyValue>& fontName, float size, const FontStyle& style) {
   QFont font = QApplication::font();
   if (fontName) {
     const QString name = ToQString(PropertyString(*fontName));
@@ -31,15 +30,13 @@ QFont ControlFont(const std::optional<PropertyValue>& fontName, float size, bool
   // The designed sizes are points of a 72-dpi screen, where a point is a pixel; as
   // pixels the text keeps fitting the boxes that the property lists give it.
   if (size > 0) font.setPixelSize(std::max(1, static_cast<int>(size + 0.5f)));
-  font.setBold(bold);
-  font.setItalic(italic);
-  font.setUnderline(underline);
+  font.setBold(style.bold);
+  font.setItalic(style.italic);
+  font.setUnderline(style.underline);
   return font;
 }
 
 }  // namespace
-
-// ---- RectControl
 
 RectControl::RectControl(QWidget* widget) : widget_(widget) {}
 
@@ -62,7 +59,7 @@ void RectControl::SetTextUnit(int32_t unit) {
 }
 
 void RectControl::ApplyFont() {
-  widget_->setFont(ControlFont(Property("TextFont"), textSize_, bold_, italic_, underline_));
+  widget_->setFont(ControlFont(Property("TextFont"), textSize_, fontStyle_));
   FontChanged();
 }
 
@@ -101,15 +98,13 @@ void RectControl::ApplyProperty(std::string_view name, const PropertyValue& valu
   else if (name == "TabStop") widget_->setFocusPolicy(PropertyBoolean(value) ? Qt::StrongFocus : Qt::NoFocus);
   else if (name == "TextFont") ApplyFont();
   else if (name == "Bold" || name == "Italic" || name == "Underline") {
-    (name == "Bold" ? bold_ : name == "Italic" ? italic_ : underline_) = PropertyBoolean(value);
+    (name == "Bold" ? fontStyle_.bold : name == "Italic" ? fontStyle_.italic : fontStyle_.underline) = PropertyBoolean(value);
     ApplyFont();
   } else return;
   if (name == "Left" || name == "Top" || name == "Width" || name == "Height") PlaceAtDesignGeometry();
   // Name repeats the name the control was added under; Index, TabPanelIndex, TabIndex,
   // AutoDeactivate, DataSource, DataField and InitialParent are kept without an effect.
 }
-
-// ---- Listbox
 
 // The list's view: keeps the column widths at their percentages and sorts on a heading click.
 class ListView : public QTableView {
@@ -169,8 +164,6 @@ int32_t Listbox::ColumnCount() const { return model_->ColumnCount(); }
 String Listbox::Cell(int32_t row, int32_t column) const { return model_->Cell(row, column); }
 void Listbox::SetCell(int32_t row, int32_t column, const String& text) { model_->SetCell(row, column, text); }
 Variant Listbox::CellTag(int32_t row, int32_t column) const { return model_->CellTag(row, column); }
-void Listbox::SetCellTag(int32_t row, int32_t column, const Variant& tag) { model_->SetCellTag(row, column, tag); }
-String Listbox::Heading(int32_t column) const { return model_->Heading(column); }
 
 void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys) {
   compareRows_ = std::move(handler);
@@ -306,8 +299,6 @@ void Listbox::ApplyProperty(std::string_view name, const PropertyValue& value) {
   // HeadingIndex, _ScrollWidth, Hierarchical, EnableDrag, EnableDragReorder and
   // RequiresSelection are kept without an effect.
 }
-
-// ---- StaticText
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Controls: the rectangle control base with its locked edges, the multi-column list and
-// the label.
+// the label. Controls build on windows, which hold them.
 
 #include <cstdint>
 #include <functional>
@@ -13,20 +13,27 @@
 #include "framework/string.h"
 #include "framework/text_column.h"
 #include "framework/variant.h"
+#include "framework/window.h"
 
 class QWidget;
 class QTableView;
 class QLabel;
-class Window;
 class ListModel;
 
-class RectControl : public PropertyTarget {
+// The Bold, Italic and Underline properties of a control's text.
+struct FontStyle {
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
+class RectControl : public PropertyTarget, public WindowControl {
  public:
   ~RectControl() override;
   RectControl(const RectControl&) = delete;
   RectControl& operator=(const RectControl&) = delete;
 
-  const String& Name() const { return name_; }
+  const String& Name() const override { return name_; }
   Window* ParentWindow() const { return window_; }
 
   int32_t Left() const { return left_; }
@@ -46,8 +53,8 @@ class RectControl : public PropertyTarget {
 
   // Called by the window: adopts the control under its name, and moves it after the
   // content area was resized from designWidth x designHeight to width x height.
-  void AttachTo(Window& window, const String& name);
-  void Reposition(int32_t contentWidth, int32_t contentHeight);
+  void AttachTo(Window& window, const String& name) override;
+  void Reposition(int32_t contentWidth, int32_t contentHeight) override;
 
  protected:
   explicit RectControl(QWidget* widget);
@@ -58,7 +65,7 @@ class RectControl : public PropertyTarget {
 
   QWidget* widget_;  // owned by the window's content area once attached
   float textSize_ = 0;  // 0: the toolkit's default size
-  bool bold_ = false, italic_ = false, underline_ = false;
+  FontStyle fontStyle_;
 
  private:
   void PlaceAtDesignGeometry();
@@ -92,17 +99,14 @@ class Listbox : public RectControl {
   void AddRow(const String& text);
   // Adds one row per entry of `counts` and `texts`, in `order` (row i holds entry order[i]):
   // its count in column 0, as the decimal text and as the Int32 tag, and its text in column
-  // 1. The same rows as AddRow(Str(count)), SetCellTag(row, 0, count) and SetCell(row, 1,
-  // text) would make, but held in a few bytes a row; takes the three over. The list must be
-  // empty and `order` must name every entry once (OutOfBoundsException otherwise).
+  // 1, held in a few bytes a row; takes the three over. The list must be empty and `order`
+  // must name every entry once (OutOfBoundsException otherwise).
   void AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, std::vector<uint32_t>&& order);
   int32_t ListCount() const;
   int32_t ColumnCount() const;
   String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
-  void SetCellTag(int32_t row, int32_t column, const Variant& tag);
-  String Heading(int32_t column) const;
 
   // columnKeys[c] tells what the handler compares column c by; missing entries ask it.
   void InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys = {});

@@ -11,7 +11,7 @@
 #include <QStringList>
 
 #include "framework/file_type.h"
-#include "framework/native.h"
+#include "framework/dispatch.h"
 #include "framework/qt_string.h"
 
 namespace {

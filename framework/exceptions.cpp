@@ -6,7 +6,3 @@ RuntimeException::RuntimeException(std::string message, int32_t errorNumber)
     : message_(std::move(message)), errorNumber_(errorNumber) {}
 
 const char* RuntimeException::what() const noexcept { return message_.c_str(); }
-
-const std::string& RuntimeException::Message() const { return message_; }
-
-int32_t RuntimeException::ErrorNumber() const { return errorNumber_; }

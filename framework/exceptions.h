@@ -10,8 +10,7 @@ class RuntimeException : public std::exception {
  public:
   explicit RuntimeException(std::string message, int32_t errorNumber = 0);
   const char* what() const noexcept override;
-  const std::string& Message() const;
-  int32_t ErrorNumber() const;
+  int32_t ErrorNumber() const { return errorNumber_; }
 
  private:
   std::string message_;
@@ -24,11 +23,6 @@ class IOException : public RuntimeException {
 };
 
 class OutOfBoundsException : public RuntimeException {
- public:
-  using RuntimeException::RuntimeException;
-};
-
-class KeyNotFoundException : public RuntimeException {
  public:
   using RuntimeException::RuntimeException;
 };

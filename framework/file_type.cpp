@@ -13,11 +13,6 @@ std::vector<const FileType*>& Registry() {
 
 bool failNextRegistration = false;
 
-std::string Description(const std::string& typeName) {
-  if (typeName == "text/plain") return "Text files";
-  return typeName;
-}
-
 }  // namespace
 
 FileType::~FileType() {
@@ -39,8 +34,6 @@ void FileType::Register() {
   Registry().push_back(this);
   registered_ = true;
 }
-
-const std::vector<const FileType*>& RegisteredFileTypes() { return Registry(); }
 
 void FailNextFileTypeRegistrationForTesting() { failNextRegistration = true; }
 
@@ -67,7 +60,7 @@ std::vector<std::string> DialogNameFilters(const String& filter) {
         if (!patterns.empty()) patterns += ' ';
         patterns += "*." + extension;
       }
-      filters.push_back(Description(typeName) + " (" + patterns + ")");
+      filters.push_back(type->Description().ToUtf8() + " (" + patterns + ")");
     }
   }
   filters.push_back("All files (*)");

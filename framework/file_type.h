@@ -16,6 +16,9 @@ class FileType {
 
   const String& Name() const { return name_; }
   void SetName(const String& name) { name_ = name; }
+  // What the file dialogs call the type ("Text files"); the name when not set.
+  const String& Description() const { return description_.IsEmpty() ? name_ : description_; }
+  void SetDescription(const String& description) { description_ = description; }
   // Extensions with their leading ".", separated by ";".
   const String& Extensions() const { return extensions_; }
   void SetExtensions(const String& extensions) { extensions_ = extensions; }
@@ -30,14 +33,13 @@ class FileType {
   bool IsRegistered() const { return registered_; }
 
  private:
-  String name_, extensions_, macType_, macCreator_;
+  String name_, description_, extensions_, macType_, macCreator_;
   bool registered_ = false;
 };
 
-// The registered file types, in registration order.
-const std::vector<const FileType*>& RegisteredFileTypes();
-// The dialog filters for a filter text of file type names separated by ";", such as
-// "Text files (*.asc *.txt)", followed by "All files (*)". Extensions match in any case.
+// The dialog filters for a filter text of file type names separated by ";": each type's
+// description and patterns, such as "Text files (*.asc *.txt)", followed by "All files (*)".
+// Extensions match in any case.
 std::vector<std::string> DialogNameFilters(const String& filter);
 // Makes the next registration fail, to test start-up failures.
 void FailNextFileTypeRegistrationForTesting();

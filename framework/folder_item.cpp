@@ -17,8 +17,3 @@ String FolderItem::AbsolutePath() const {
   if (error) absolute = path_;
   return String::FromUtf8(absolute.lexically_normal().native());
 }
-
-bool FolderItem::Exists() const {
-  std::error_code error;
-  return std::filesystem::exists(path_, error);
-}

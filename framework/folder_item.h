@@ -13,7 +13,6 @@ class FolderItem {
   // Absolute and lexically normalised, as the program's String.
   String AbsolutePath() const;
   const std::filesystem::path& NativePath() const { return path_; }
-  bool Exists() const;
 
  private:
   std::filesystem::path path_;

@@ -5,8 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "framework/dispatch.h"
 #include "framework/exceptions.h"
-#include "framework/native.h"
+#include "framework/free_memory.h"
 #include "framework/prefetch.h"
 #include "framework/qt_string.h"
 #include "framework/row_sort.h"
@@ -14,7 +15,11 @@
 
 namespace {
 
-QString ShownText(QString text, bool cut) {
+// Whether the text given to ShownText is already a cut-off piece of a longer one.
+enum class Piece { kWhole, kCut };
+
+QString ShownText(QString text, Piece piece) {
+  bool cut = piece == Piece::kCut;
   if (text.size() > ListModel::kMaxShownCharacters) {
     text.truncate(ListModel::kMaxShownCharacters);
     if (text.back().isHighSurrogate()) text.chop(1);
@@ -57,12 +62,12 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
       // A character takes at most 4 bytes: this many bytes hold every character shown.
       const std::string_view bytes = column.utf8.At(static_cast<int32_t>(stored));
       const size_t taken = std::min(bytes.size(), size_t{4} * kMaxShownCharacters);
-      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size());
+      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size() ? Piece::kCut : Piece::kWhole);
     }
     case Column::Kind::kGeneric: {
       const String& text = column.texts[stored];
       if (text.Length() <= kMaxShownCharacters) return ToQString(text);
-      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), true);
+      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), Piece::kCut);
     }
   }
   return {};
@@ -89,11 +94,6 @@ void ListModel::SetHeading(int32_t column, const String& heading) {
   if (column < 0 || column >= ColumnCount()) return;
   headings_[static_cast<size_t>(column)] = heading;
   emit headerDataChanged(Qt::Horizontal, column, column);
-}
-
-String ListModel::Heading(int32_t column) const {
-  if (column < 0 || column >= ColumnCount()) return String();
-  return headings_[static_cast<size_t>(column)];
 }
 
 void ListModel::MakeGeneric(Column& column) {
@@ -174,20 +174,6 @@ Variant ListModel::CellTag(int32_t row, int32_t column) const {
     case Column::Kind::kGeneric: break;
   }
   return source.tags.empty() ? Variant() : source.tags[stored];
-}
-
-void ListModel::SetCellTag(int32_t row, int32_t column, const Variant& tag) {
-  CheckCell(row, column);
-  Column& target = columns_[static_cast<size_t>(column)];
-  const uint32_t stored = order_[static_cast<size_t>(row)];
-  if (target.kind == Column::Kind::kNumbers &&
-      tag.GetType() == Variant::Type::Int32 && tag.ToInt32() == target.numbers[stored]) {
-    return;
-  }
-  if (target.kind == Column::Kind::kTexts && tag.IsNil()) return;
-  MakeGeneric(target);
-  if (target.tags.empty()) target.tags.resize(order_.size());
-  target.tags[stored] = tag;
 }
 
 bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& numbers, int32_t textColumn,

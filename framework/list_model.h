@@ -3,7 +3,7 @@
 // are shown in. A column is held in the most compact form that its content fits:
 //   numbers: one Int32 per row; the text is its decimal form and the tag the Int32 itself;
 //   texts:   UTF-8 end to end in one block, no tags;
-//   generic: a String per row, and a Variant per row once any tag is set.
+//   generic: a String per row, and the Int32 tags of a number column that became generic.
 // A change that a compact column cannot hold turns it into a generic one. Sorting moves
 // only the permutation; texts are made when the view or a caller asks for them. New rows
 // reach the view in one batch, not one by one.
@@ -36,14 +36,12 @@ class ListModel : public QAbstractTableModel {
   int32_t ColumnCount() const { return static_cast<int32_t>(columns_.size()); }
   void SetColumnCount(int32_t count);
   void SetHeading(int32_t column, const String& heading);
-  String Heading(int32_t column) const;
 
   int32_t RowCount() const { return static_cast<int32_t>(order_.size()); }
   void AddRow(const String& text);
   String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
-  void SetCellTag(int32_t row, int32_t column, const Variant& tag);
 
   // Fills an empty list with numbers.size() rows: row i holds numbers[order[i]] in
   // `numberColumn` (text and Int32 tag) and texts.At(order[i]) in `textColumn`, every

@@ -3,13 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "framework/application.h"
-#include "framework/native.h"
+#include "framework/dispatch.h"
 #include "framework/qt_string.h"
-#include "framework/runtime.h"
+#include "framework/unhandled_exception.h"
 #include "framework/window.h"
 
 MenuItem::MenuItem() : action_(new QAction()) {
@@ -142,18 +143,18 @@ bool ChooseMenuItem(MenuItem& item) {
   return DispatchMenuCommand(item);
 }
 
-void ShowMenuBarIn(QMainWindow& window, MenuBar& menuBar) {
+void MenuBar::ShowIn(QMainWindow& window) {
   QMenuBar* bar = window.menuBar();
   bar->setNativeMenuBar(false);
-  for (int32_t index = 0; index < menuBar.Count(); ++index) {
-    MenuItem& menu = menuBar.Item(index);
+  for (int32_t index = 0; index < Count(); ++index) {
+    MenuItem& menu = Item(index);
     if (menu.NativeMenu() != nullptr) bar->addMenu(menu.NativeMenu());
     else bar->addAction(menu.NativeAction());
   }
 }
 
-void AddMenuShortcutsTo(QWidget& window, MenuBar& menuBar) {
-  menuBar.ForEachItem([&](MenuItem& item) {
+void MenuBar::AddShortcutsTo(QWidget& window) {
+  ForEachItem([&](MenuItem& item) {
     if (item.NativeMenu() == nullptr && !item.IsSeparator() && !item.NativeAction()->shortcut().isEmpty()) {
       window.addAction(item.NativeAction());
     }

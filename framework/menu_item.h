@@ -1,13 +1,16 @@
 #pragma once
 // Menus. A MenuItem with children is a menu; a MenuBar is the root whose children are
 // the top-level menus. One menu bar can be shown by many windows at once: its items,
-// their shortcuts and their enabled state are shared.
+// their shortcuts and their enabled state are shared. Menus sit above windows: a chosen
+// command goes to the active window's handler first, then to the application's.
 
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/exceptions.h"
+#include "framework/menu_bar_view.h"
 #include "framework/string.h"
 
 class QAction;
@@ -79,7 +82,22 @@ class MenuItem {
   std::vector<std::unique_ptr<MenuItem>> children_;
 };
 
-class MenuBar : public MenuItem {};
+class MenuBar : public MenuItem, public MenuBarView {
+ public:
+  MenuBar& AsMenuBar() override { return *this; }
+  void ShowIn(QMainWindow& window) override;
+  void AddShortcutsTo(QWidget& window) override;
+};
+
+// The item of that name anywhere below `root`, as its class; fails loudly, naming the item,
+// when there is none or it is of another class.
+template <typename ItemClass>
+ItemClass& MenuItemNamed(const MenuItem* root, std::string_view name) {
+  MenuItem* item = root != nullptr ? root->_Lookup(name) : nullptr;
+  if (item == nullptr) throw RuntimeException("The menu bar has no item named " + std::string(name));
+  if (auto* typed = dynamic_cast<ItemClass*>(item)) return *typed;
+  throw RuntimeException("The menu item " + std::string(name) + " is not of the expected class");
+}
 
 // Quits the application when chosen and nobody handles it.
 class QuitMenuItem : public MenuItem {
@@ -95,6 +113,13 @@ class AppleMenuItem : public MenuItem {};
 // and the active window's EnableMenuItems handlers.
 void RunMenuEnablingPass();
 
+// Routes a chosen command: the active window's handler first, then the application's,
+// then the item's own action. Returns whether anyone handled it.
+bool DispatchMenuCommand(MenuItem& item);
+
 // Chooses the item as a user would: enabling pass, then the command is routed.
 // Returns whether anyone handled it.
 bool ChooseMenuItem(MenuItem& item);
+
+// Installs the filter that runs the menu-enabling pass before a shortcut is looked up.
+void InstallShortcutEnablingFilter();

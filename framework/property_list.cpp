@@ -21,6 +21,8 @@ bool EqualIgnoringCase(std::string_view left, std::string_view right) {
   return true;
 }
 
+// Letter case is ignored, so the names the toolkit classes use elsewhere
+// ("MacProcId", "ScrollBarHorizontal", "MultiLine") resolve as well.
 const PropertyDefinition* FindDefinition(std::string_view name) {
   for (const PropertyDefinition& definition : kPropertyDefinitions) {
     if (EqualIgnoringCase(definition.name, name)) return &definition;
@@ -69,20 +71,20 @@ class ListReader {
 
  private:
   PropertyEntry ReadEntry() {
-    entry_offset_ = position_;
+    entryOffset_ = position_;
     const size_t separator = bytes_.find(kSeparator, position_);
     if (separator == std::string_view::npos) {
-      entry_name_ = Quoted(bytes_.substr(position_));
+      entryName_ = Quoted(bytes_.substr(position_));
       Fail("has no blank after its name before the end of the list");
     }
     const std::string_view spelled = bytes_.substr(position_, separator - position_);
-    entry_name_ = Quoted(spelled);
+    entryName_ = Quoted(spelled);
     const PropertyDefinition* definition = FindDefinition(spelled);
     if (definition == nullptr) Fail("names no known property");
     position_ = separator + 1;
-    entry_name_ = Quoted(definition->name);
+    entryName_ = Quoted(definition->name);
     type_ = definition->type;
-    return PropertyEntry{definition->name, ReadValue(), entry_offset_};
+    return PropertyEntry{definition->name, ReadValue(), entryOffset_};
   }
 
   PropertyValue ReadValue() {
@@ -136,15 +138,15 @@ class ListReader {
   }
 
   [[noreturn]] void Fail(const std::string& problem) const {
-    throw PropertyListError("Property list entry " + entry_name_ + " at byte " +
-                                std::to_string(entry_offset_) + " " + problem,
-                            entry_offset_);
+    throw PropertyListError("Property list entry " + entryName_ + " at byte " +
+                                std::to_string(entryOffset_) + " " + problem,
+                            entryOffset_);
   }
 
   std::string_view bytes_;
   size_t position_ = 0;
-  size_t entry_offset_ = 0;
-  std::string entry_name_;
+  size_t entryOffset_ = 0;
+  std::string entryName_;
   PropertyType type_ = PropertyType::Int32;
 };
 
@@ -152,11 +154,6 @@ class ListReader {
 
 PropertyListError::PropertyListError(const std::string& message, size_t offset)
     : RuntimeException(message), offset_(offset) {}
-
-std::optional<PropertyType> PropertyTypeOf(std::string_view name) {
-  if (const PropertyDefinition* definition = FindDefinition(name)) return definition->type;
-  return std::nullopt;
-}
 
 std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes) {
   return ListReader(bytes).ReadAll();

@@ -125,10 +125,6 @@ inline constexpr auto kPropertyDefinitions = std::to_array<PropertyDefinition>({
     {"Multiline", PropertyType::Boolean},
 });
 
-// Letter case is ignored, so the names the toolkit classes use elsewhere
-// ("MacProcId", "ScrollBarHorizontal", "MultiLine") resolve as well.
-std::optional<PropertyType> PropertyTypeOf(std::string_view name);
-
 // Reads a whole list. Throws PropertyListError if it is malformed; never reads
 // outside `bytes`. An empty list has no entries.
 std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes);
@@ -141,7 +137,7 @@ std::vector<PropertyEntry> ReadPropertyList(std::string_view bytes);
 //
 // A name that is not in kPropertyDefinitions, or given a value of the wrong
 // type, stops the build.
-namespace property_list_constant {
+namespace PropertyListConstants {
 
 struct Entry {
   std::string_view name;
@@ -173,14 +169,14 @@ constexpr size_t EncodedSize(const Entry& entry) {
     }
   }
   if (!known) throw std::logic_error("property name not spelled as in kPropertyDefinitions");
-  size_t value_size = 0;
+  size_t valueSize = 0;
   switch (entry.type) {
-    case PropertyType::Int32: value_size = 4; break;
-    case PropertyType::Boolean: value_size = 1; break;
-    case PropertyType::String: value_size = 4 + entry.text.size(); break;
-    case PropertyType::Color: value_size = 3; break;
+    case PropertyType::Int32: valueSize = 4; break;
+    case PropertyType::Boolean: valueSize = 1; break;
+    case PropertyType::String: valueSize = 4 + entry.text.size(); break;
+    case PropertyType::Color: valueSize = 3; break;
   }
-  return entry.name.size() + 1 + value_size;
+  return entry.name.size() + 1 + valueSize;
 }
 
 template <size_t N>
@@ -195,17 +191,17 @@ constexpr std::array<char, Size> Encode(const std::array<Entry, N>& entries) {
   std::array<char, Size> bytes{};
   size_t at = 0;
   auto put = [&](uint32_t byte) { bytes[at++] = static_cast<char>(byte & 0xFF); };
-  auto put_big_endian = [&](uint32_t value) {
+  auto putBigEndian = [&](uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) put(value >> shift);
   };
   for (const Entry& entry : entries) {
     for (char letter : entry.name) put(static_cast<unsigned char>(letter));
     put(' ');
     switch (entry.type) {
-      case PropertyType::Int32: put_big_endian(static_cast<uint32_t>(entry.number)); break;
+      case PropertyType::Int32: putBigEndian(static_cast<uint32_t>(entry.number)); break;
       case PropertyType::Boolean: put(static_cast<uint32_t>(entry.number)); break;
       case PropertyType::String:
-        put_big_endian(static_cast<uint32_t>(entry.text.size()));
+        putBigEndian(static_cast<uint32_t>(entry.text.size()));
         for (char byte : entry.text) put(static_cast<unsigned char>(byte));
         break;
       case PropertyType::Color:
@@ -224,4 +220,4 @@ constexpr std::string_view View(const std::array<char, Size>& bytes) {
   return std::string_view(bytes.data(), bytes.size());
 }
 
-}  // namespace property_list_constant
+}  // namespace PropertyListConstants

@@ -1,66 +1,27 @@
 #pragma once
-// The runtime: process start and end, the class registry, the application object,
-// start-up, the event loop and the last-resort handler for exceptions.
+// The runtime, the top of the toolkit layer: process start and end, the start-up routine,
+// and the application's own window, which shows only the menu bar.
 
 #include <cstdint>
-#include <exception>
-#include <memory>
-#include <stdexcept>
-#include <string>
 #include <string_view>
-#include <typeinfo>
-#include <vector>
 
-#include "framework/exceptions.h"
+// What the program tells the framework about itself.
+struct RuntimeOptions {
+  std::string_view applicationName;  // the title of the menu strip and of every message
+  int32_t menuStripWidth;            // the width of the window that shows only the menu bar
+};
 
-class Application;
-
-// First call of the process: creates the toolkit's application (unless a test made one)
-// and registers the framework's own classes.
-void RuntimeInit(int& argc, char** argv);
+// First call of the process: starts the event pump, names the application and registers
+// the framework's own classes.
+void RuntimeInit(int& argc, char** argv, const RuntimeOptions& options);
 // Last call of the process; its result is the exit status.
 int RuntimeExit();
 
-// Records a class once, in the order of first registration.
-void RuntimeRegisterClass(std::string_view className);
-const std::vector<std::string>& RuntimeRegisteredClasses();
-
 // Calls the start-up routine exactly once, before the event loop delivers any event.
 void _RunFrameworkInitialization(void (*startup)());
-// Runs the event loop; returns when the application quits.
+// Shows the application's menu bar in a window of its own and runs the event loop; returns
+// when the application quits.
 void _RuntimeRun();
-// Ends the event loop (what the Quit item does).
-void RuntimeQuit();
-// Shows the user what went wrong; the program carries on.
-void _UnhandledException(std::exception_ptr exception);
-// Runs one handler the way the event loop does: an exception that leaves it reaches
-// _UnhandledException instead of the toolkit. Returns the handler's result, or the
-// fallback when it threw.
-template <typename Handler, typename Result>
-Result RuntimeDispatch(Handler&& handler, Result fallback) {
-  try {
-    return handler();
-  } catch (...) {
-    _UnhandledException(std::current_exception());
-    return fallback;
-  }
-}
 
-// The application object: the framework owns it until the process ends.
-void _RuntimeRegisterAppObject(std::unique_ptr<Application> application);
-Application* _GetAppObject();
-
-// Releases what the framework holds: open windows, the application object, file types.
+// Releases what the framework holds: open windows, the menu strip, the application object.
 void RuntimeReleaseGlobals();
-
-// Typed cast that fails loudly.
-template <typename Target, typename Source>
-Target& RuntimeCheckCast(Source& object) {
-  if (auto* target = dynamic_cast<Target*>(&object)) return *target;
-  throw RuntimeException(std::string("Object is not of the expected class (") + typeid(Target).name() + ")");
-}
-template <typename Target, typename Source>
-Target& RuntimeCheckCast(Source* object) {
-  if (object == nullptr) throw RuntimeException("Nil object where an object was expected");
-  return RuntimeCheckCast<Target>(*object);
-}

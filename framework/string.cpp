@@ -135,15 +135,10 @@ void EncodeUtf8(char32_t c, std::string& out) {
   }
 }
 
-// Reads the characters of any representation one at a time.
-struct CharacterReader {
-  const String& s;
-  char32_t operator()(int32_t index0) const { return s.At(index0); }
-};
-
 }  // namespace
 
-String::Block* String::AllocateBlock(int32_t length, bool wide) {
+String::Block* String::AllocateBlock(int32_t length, Width width) {
+  const bool wide = width == Width::kWide;
   const size_t characterBytes = static_cast<size_t>(length) * (wide ? 4 : 1);
   void* memory = std::malloc(AllocationSize(characterBytes));
   if (memory == nullptr) throw std::bad_alloc();
@@ -161,7 +156,7 @@ String String::FromNarrowCharacters(const char* bytes, size_t count) {
     std::memcpy(padded, bytes, count);
     return String(InlineBitsFromPaddedBytes(padded, static_cast<int32_t>(count)), RawBits{});
   }
-  Block* block = AllocateBlock(static_cast<int32_t>(count), false);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kNarrow);
   std::memcpy(block->Narrow(), bytes, count);
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
 }
@@ -176,11 +171,11 @@ String String::FromWideCharacters(const char32_t* characters, size_t count) {
       for (size_t i = 0; i < count; ++i) bits |= static_cast<uint64_t>(characters[i]) << (8 * (i + 1));
       return String(bits | (count << 1) | 1u, RawBits{});
     }
-    Block* block = AllocateBlock(static_cast<int32_t>(count), false);
+    Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kNarrow);
     for (size_t i = 0; i < count; ++i) block->Narrow()[i] = static_cast<char>(characters[i]);
     return String(reinterpret_cast<uint64_t>(block), RawBits{});
   }
-  Block* block = AllocateBlock(static_cast<int32_t>(count), true);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kWide);
   std::memcpy(block->Wide(), characters, count * sizeof(char32_t));
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
 }
@@ -189,11 +184,6 @@ String::String(const char* utf8) : String(utf8 == nullptr ? String() : FromUtf8(
 
 String::String(std::string_view utf8) : String(FromUtf8(utf8)) {}
 
-String String::FromAscii(const char* bytes, size_t count) {
-  assert(AllAscii(bytes, count));
-  return FromNarrowCharacters(bytes, count);
-}
-
 String String::FromUtf8(std::string_view bytes) {
   if (AllAscii(bytes.data(), bytes.size())) return FromNarrowCharacters(bytes.data(), bytes.size());
   CheckLength(bytes.size());
@@ -201,19 +191,13 @@ String String::FromUtf8(std::string_view bytes) {
   thread_local std::vector<char32_t> scratch;
   if (scratch.size() < bytes.size()) scratch.resize(bytes.size());
   const size_t count = DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), scratch.data());
-  Block* block = AllocateBlock(static_cast<int32_t>(count), true);
+  Block* block = AllocateBlock(static_cast<int32_t>(count), Width::kWide);
   std::memcpy(block->Wide(), scratch.data(), count * sizeof(char32_t));
   if (scratch.size() > (size_t{1} << 20)) {  // do not keep a huge line's buffer around
     scratch.clear();
     scratch.shrink_to_fit();
   }
   return String(reinterpret_cast<uint64_t>(block), RawBits{});
-}
-
-String String::FromCharacters(const char32_t* characters, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (characters[i] > 0x10FFFF) throw OutOfBoundsException("A character above U+10FFFF is not a Unicode code point.");
-  return FromWideCharacters(characters, count);
 }
 
 void String::AppendUtf8To(std::string& out) const {
@@ -250,7 +234,7 @@ String operator+(const String& a, const String& b) {
       const uint64_t chars = aChars | (bChars << (8 * a.Length()));
       return String((chars << 8) | (total << 1) | 1u, String::RawBits{});
     }
-    String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), false);
+    String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), String::Width::kNarrow);
     char* out = block->Narrow();
     for (const String* part : {&a, &b}) {
       if (part->IsInline()) {
@@ -262,16 +246,11 @@ String operator+(const String& a, const String& b) {
     }
     return String(reinterpret_cast<uint64_t>(block), String::RawBits{});
   }
-  String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), true);
+  String::Block* block = String::AllocateBlock(static_cast<int32_t>(total), String::Width::kWide);
   char32_t* out = block->Wide();
   for (const String* part : {&a, &b})
     for (int32_t i = 0, n = part->Length(); i < n; ++i) *out++ = part->At(i);
   return String(reinterpret_cast<uint64_t>(block), String::RawBits{});
-}
-
-String& String::operator+=(const String& other) {
-  *this = *this + other;
-  return *this;
 }
 
 String String::MidSlow(const String& s, int32_t start, int32_t length) {
@@ -287,53 +266,6 @@ String String::MidSlow(const String& s, int32_t start, int32_t length) {
   return FromWideCharacters(block->Wide() + (start - 1), static_cast<size_t>(count));
 }
 
-String Mid(const String& s, int32_t start) {
-  if (start < 1) start = 1;
-  return Mid(s, start, std::numeric_limits<int32_t>::max());
-}
-
-String String::LowercaseSlow(const String& s) {
-  const Block* block = s.GetBlock();
-  const int32_t length = block->Length();
-  if (!block->IsWide()) {
-    const char* in = block->Narrow();
-    int32_t first = 0;
-    while (first < length && !(in[first] >= 'A' && in[first] <= 'Z')) ++first;
-    if (first == length) return s;
-    Block* copy = AllocateBlock(length, false);
-    char* out = copy->Narrow();
-    std::memcpy(out, in, static_cast<size_t>(length));
-    for (int32_t i = first; i < length; ++i)
-      if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] + 32);
-    return String(reinterpret_cast<uint64_t>(copy), RawBits{});
-  }
-  const char32_t* in = block->Wide();
-  int32_t first = 0;
-  while (first < length && !(in[first] >= 'A' && in[first] <= 'Z')) ++first;
-  if (first == length) return s;
-  Block* copy = AllocateBlock(length, true);
-  char32_t* out = copy->Wide();
-  for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
-  return String(reinterpret_cast<uint64_t>(copy), RawBits{});
-}
-
-int32_t InStr(int32_t start, const String& source, const String& find) {
-  if (start < 1) start = 1;
-  const int32_t sourceLength = source.Length();
-  const int32_t findLength = find.Length();
-  if (start > sourceLength + 1) return 0;
-  if (findLength == 0) return start;
-  const CharacterReader s{source}, f{find};
-  const char32_t first = FoldAscii(f(0));
-  for (int64_t at = start - 1; at + findLength <= sourceLength; ++at) {
-    if (FoldAscii(s(static_cast<int32_t>(at))) != first) continue;
-    int32_t k = 1;
-    while (k < findLength && FoldAscii(s(static_cast<int32_t>(at) + k)) == FoldAscii(f(k))) ++k;
-    if (k == findLength) return static_cast<int32_t>(at) + 1;
-  }
-  return 0;
-}
-
 String Str(int32_t value) {
   char digits[16];
   char* end = digits + sizeof digits;
@@ -344,14 +276,7 @@ String Str(int32_t value) {
     magnitude /= 10;
   } while (magnitude != 0);
   if (value < 0) *--p = '-';
-  return String::FromAscii(p, static_cast<size_t>(end - p));
-}
-
-String Chr(int32_t code) {
-  if (code < 0 || code > 0x10FFFF)
-    throw OutOfBoundsException("Chr was given " + std::to_string(code) + ", which is not a Unicode code point.");
-  const char32_t c = static_cast<char32_t>(code);
-  return String::FromCharacters(&c, 1);
+  return String::FromUtf8(std::string_view(p, static_cast<size_t>(end - p)));
 }
 
 int32_t StrComp(const String& a, const String& b, int32_t mode) {

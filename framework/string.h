@@ -28,9 +28,6 @@ class String {
   String(const char* utf8);       // NOLINT: implicit, so literals read naturally
   String(std::string_view utf8);  // NOLINT
   static String FromUtf8(std::string_view bytes);
-  // `bytes` must all be below 0x80; the caller has checked (the text stream has).
-  static String FromAscii(const char* bytes, size_t count);
-  static String FromCharacters(const char32_t* characters, size_t count);
 
   String(const String& other) noexcept : bits_(other.bits_) { Retain(); }
   String(String&& other) noexcept : bits_(std::exchange(other.bits_, kEmptyBits)) {}
@@ -81,16 +78,11 @@ class String {
     return EqualBlocks(a.GetBlock(), b.GetBlock());
   }
   friend String operator+(const String& a, const String& b);
-  String& operator+=(const String& other);
-
-  // For tests and diagnostics: whether the characters live inside the String itself.
-  bool IsStoredInline() const noexcept { return IsInline(); }
 
  private:
   friend class Variant;
 
   friend String Mid(const String& s, int32_t start, int32_t length);
-  friend String Lowercase(const String& s);
 
   // Header of a heap string; the characters follow it, then 7 spare bytes so that an 8-byte
   // load starting at any character stays inside the allocation.
@@ -128,7 +120,8 @@ class String {
     word &= (uint64_t{1} << (8 * count)) - 1;
     return (word << 8) | (static_cast<uint64_t>(count) << 1) | 1u;
   }
-  static Block* AllocateBlock(int32_t length, bool wide);
+  enum class Width { kNarrow, kWide };  // 1 or 4 bytes a character
+  static Block* AllocateBlock(int32_t length, Width width);
   static String FromNarrowCharacters(const char* bytes, size_t count);
   static String FromWideCharacters(const char32_t* characters, size_t count);  // narrows when it can
   static size_t ByteCount(const Block* block) noexcept {
@@ -156,7 +149,6 @@ class String {
     return ((LoadWord(x + i) ^ LoadWord(y + i)) & mask) == 0;
   }
   static String MidSlow(const String& s, int32_t start, int32_t length);
-  static String LowercaseSlow(const String& s);
 
   uint64_t bits_;
 };
@@ -196,28 +188,9 @@ inline String Mid(const String& s, int32_t start, int32_t length) {
   }
   return String::MidSlow(s, start, length);
 }
-String Mid(const String& s, int32_t start);
-
-// 1-based place of `find` in `source`, searching from `start` (0 or 1: from the beginning);
-// 0 when absent. ASCII letters match regardless of case; "" is found at `start`.
-int32_t InStr(int32_t start, const String& source, const String& find);
-
-// ASCII A-Z become a-z, nothing else changes; returns `s` itself when nothing would change.
-inline String Lowercase(const String& s) {
-  if (s.IsInline()) {
-    const uint64_t bits = s.bits_;
-    const uint64_t atLeastA = bits + 0x3F3F3F3F3F3F3F00ull;     // byte >= 0x80 when char >= 'A'
-    const uint64_t aboveZ = bits + 0x2525252525252500ull;       // byte >= 0x80 when char > 'Z'
-    const uint64_t upper = atLeastA & ~aboveZ & 0x8080808080808000ull;
-    return String(bits | (upper >> 2), String::RawBits{});
-  }
-  return String::LowercaseSlow(s);
-}
 
 // Decimal text, "-" before negatives.
 String Str(int32_t value);
-// The one character `code`; OutOfBoundsException unless 0 <= code <= 0x10FFFF.
-String Chr(int32_t code);
 // mode 0: by code point. mode 1: ASCII letters compared without case first, then by code point,
 // so that only identical strings compare equal. Returns -1, 0 or 1; other modes raise
 // OutOfBoundsException.

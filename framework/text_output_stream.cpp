@@ -103,12 +103,6 @@ void TextOutputStream::CheckOpen() const {
     throw IOException("Could not write " + Quoted(target_) + ": the stream is closed.", EBADF);
 }
 
-void TextOutputStream::Write(const String& text) {
-  CheckOpen();
-  text.AppendUtf8To(buffer_);
-  if (buffer_.size() >= kFlushSize) Flush();
-}
-
 void TextOutputStream::WriteUtf8(std::string_view bytes) {
   CheckOpen();
   buffer_.append(bytes);

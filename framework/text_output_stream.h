@@ -25,7 +25,6 @@ class TextOutputStream {
 
   // `text` and then Delimiter(), as UTF-8. IOException on any write error.
   void WriteLine(const String& text);
-  void Write(const String& text);
   // Bytes already in UTF-8, as they are.
   void WriteUtf8(std::string_view bytes);
   String Delimiter() const { return delimiter_; }  // "\n" unless set
@@ -34,8 +33,8 @@ class TextOutputStream {
   // case the temporary file is removed and the target is untouched.
   void Close();
 
-  // Test hook: the `count`-th write to disk from now on (1 = the next) fails with `errorNumber`,
-  // as a full disk would. 0 turns it off.
+  // The `count`-th write to disk from now on (1 = the next) fails with `errorNumber`, as a full
+  // disk would. 0 turns it off.
   static void FailWriteForTesting(int32_t count, int errorNumber = ENOSPC);
 
  private:

@@ -2,18 +2,45 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMainWindow>
 #include <QMenuBar>
 
 #include <algorithm>
-#include <list>
 
-#include "framework/application.h"
-#include "framework/controls.h"
-#include "framework/menu_item.h"
-#include "framework/native.h"
+#include "framework/dispatch.h"
 #include "framework/qt_string.h"
 
 namespace {
+
+// The toolkit window behind a framework window.
+class NativeWindow : public QMainWindow {
+ public:
+  explicit NativeWindow(Window& owner) : owner_(owner) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) owner_.HandleClosed();
+  }
+
+ private:
+  Window& owner_;
+};
+
+// The content area below the menu bar, where the controls live.
+class ContentArea : public QWidget {
+ public:
+  explicit ContentArea(Window& owner) : owner_(owner) {}
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    owner_.RepositionControls();
+  }
+
+ private:
+  Window& owner_;
+};
 
 struct WindowLists {
   std::vector<std::unique_ptr<Window>> open;
@@ -40,20 +67,6 @@ struct Window::Native {
   int32_t minWidth = 0, minHeight = 0, maxWidth = QWIDGETSIZE_MAX, maxHeight = QWIDGETSIZE_MAX;
 };
 
-NativeWindow::NativeWindow(Window& owner) : owner_(owner) {}
-
-void NativeWindow::closeEvent(QCloseEvent* event) {
-  QMainWindow::closeEvent(event);
-  if (event->isAccepted()) owner_.HandleClosed();
-}
-
-ContentArea::ContentArea(Window& owner) : owner_(owner) {}
-
-void ContentArea::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  owner_.RepositionControls();
-}
-
 Window::Window() : native_(std::make_unique<Native>(*this)) { native_->content->resize(0, 0); }
 
 Window::~Window() {
@@ -67,23 +80,22 @@ void Window::Constructor() {
   Layout();
   CreateControls();
   AddMenuHandlers(*this);
-  if (Application* application = _GetAppObject(); application != nullptr && application->GetMenuBar() != nullptr) {
-    AddMenuShortcutsTo(*native_->window, *application->GetMenuBar());
+  if (Application* application = _GetAppObject(); application != nullptr && application->GetMenuBarView() != nullptr) {
+    application->GetMenuBarView()->AddShortcutsTo(*native_->window);
   } else if (menuBar_ != nullptr) {
-    AddMenuShortcutsTo(*native_->window, *menuBar_);
+    menuBar_->AddShortcutsTo(*native_->window);
   }
   UpdateWindowFlags();
   UpdateSizeLimits();
   if (showWhenBuilt_ && open_) native_->window->show();
 }
 
-String Window::Title() const { return FromQString(native_->window->windowTitle()); }
 void Window::SetTitle(const String& title) { native_->window->setWindowTitle(ToQString(title)); }
 
-void Window::SetMenuBar(MenuBar* menuBar) {
+void Window::SetMenuBar(MenuBarView* menuBar) {
   menuBar_ = menuBar;
   native_->window->menuBar()->clear();
-  if (menuBar != nullptr) ShowMenuBarIn(*native_->window, *menuBar);
+  if (menuBar != nullptr) menuBar->ShowIn(*native_->window);
 }
 
 void Window::_AddMenuHandler(std::string_view itemName, MenuHandler handler) {
@@ -120,7 +132,7 @@ bool Window::IsVisible() const { return native_->window->isVisible(); }
 int32_t Window::Width() const { return native_->content->width(); }
 int32_t Window::Height() const { return native_->content->height(); }
 
-void Window::_AddControl(const String& name, std::unique_ptr<RectControl> control) {
+void Window::_AddControl(const String& name, std::unique_ptr<WindowControl> control) {
   if (control == nullptr) throw RuntimeException("Nil control added to a window");
   if (ControlByName(name.ToUtf8()) != nullptr) {
     throw RuntimeException("The window already has a control named " + name.ToUtf8());
@@ -129,7 +141,7 @@ void Window::_AddControl(const String& name, std::unique_ptr<RectControl> contro
   controls_.push_back(std::move(control));
 }
 
-RectControl* Window::ControlByName(std::string_view name) const {
+WindowControl* Window::ControlByName(std::string_view name) const {
   const String wanted(name);
   for (const auto& control : controls_) {
     if (control->Name() == wanted) return control.get();
@@ -223,10 +235,10 @@ Window* RuntimeWindowFor(const QWidget* widget) {
 
 Window* RuntimeActiveWindow() { return RuntimeWindowFor(QApplication::activeWindow()); }
 
-RectControl* RuntimeWindowControlByName(const Window& window, std::string_view name) {
-  RectControl* control = window.ControlByName(name);
+WindowControl& RuntimeWindowControlByName(const Window& window, std::string_view name) {
+  WindowControl* control = window.ControlByName(name);
   if (control == nullptr) throw RuntimeException("The window has no control named " + std::string(name));
-  return control;
+  return *control;
 }
 
 Window& RuntimeConstructWindow(std::unique_ptr<Window> window) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "about_window/about_window.h"
+#include "framework/checked_cast.h"
 #include "framework/controls.h"
 #include "framework/runtime.h"
 #include "tests/support/gui_test.h"

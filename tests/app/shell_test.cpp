@@ -57,7 +57,7 @@ class StartUp : public ::testing::Test {
     static int argc = 1;
     static char name[] = "concordance-tests";
     static char* argv[] = {name, nullptr};
-    RuntimeInit(argc, argv);
+    RuntimeInit(argc, argv, kRuntimeOptions);
     RegisterClasses();
   }
   void TearDown() override {
@@ -84,8 +84,6 @@ TEST_F(StartUp, FailureIsReportedOnceAndTheEventLoopIsNotEntered) {
   EXPECT_FALSE(loopWatch.fired) << "The event loop was entered";
 }
 
-// ---- The menu-enabling pass
-
 // With no window, a results window and an About window active in turn. A pass starts from
 // scratch: nothing left over from an earlier one counts.
 TEST_F(Shell, EnablingPassEnablesTheCommandsThatTheApplicationAndTheActiveWindowServe) {
@@ -108,8 +106,6 @@ TEST_F(Shell, EnablingPassEnablesTheCommandsThatTheApplicationAndTheActiveWindow
     EXPECT_EQ(enabled, expected[active]) << "active window " << active;
   }
 }
-
-// ---- Quit
 
 // Ctrl+Q in the menu-bar window is pressed on the real desktop, in the desktop tests.
 enum class QuitBy { CtrlQInResultsWindow, ClosingTheMenuBarWindow };
@@ -178,8 +174,6 @@ TEST_F(Shell, AnExceptionInACommandIsShownAndTheProgramGoesOn) {
   EXPECT_TRUE(ChooseMenuItem(Item("AboutMenuItem")));
   EXPECT_EQ(RuntimeOpenWindows().size(), 2u);
 }
-
-// ---- The open dialog's filter
 
 // The names the open dialog lists in its folder, once the folder has been read.
 std::vector<std::string> ListedNames(QFileDialog& dialog, const std::filesystem::path& folder) {

@@ -75,8 +75,6 @@ class ResultsWindow : public StartedProgram {
   Window* lastOpened_ = nullptr;
 };
 
-// ---- Sorting from the headings
-
 // Hundreds of rows with three counts between them: an unstable sort would scramble the ties,
 // and a sort of the counts as texts would put 10 before 2.
 using Sorting = ResultsWindow;
@@ -122,11 +120,9 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrderOnA
 TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
-  for (const auto& [count, word] : std::vector<std::pair<int32_t, const char*>>{{9, "Nine"}, {12, "twelve"}, {9, "alpha"}}) {
-    list.AddRow(Str(count));
-    list.SetCellTag(list.ListCount() - 1, 0, Variant(count));
-    list.SetCell(list.ListCount() - 1, 1, word);
-  }
+  TextColumn words;
+  for (const char* word : {"Nine", "twelve", "alpha"}) words.Append(word);
+  list.AddCountedRows({9, 12, 9}, std::move(words), {0, 1, 2});
   const struct {
     int32_t row1, row2, column;
     bool decides;
@@ -138,8 +134,6 @@ TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
     EXPECT_EQ(c.column == 1 ? (result > 0) - (result < 0) : result, c.result) << c.row1 << ", " << c.row2 << ", " << c.column;
   }
 }
-
-// ---- File > Close
 
 using Close = ResultsWindow;
 
@@ -167,8 +161,6 @@ TEST_F(Close, CtrlWClosesOnlyTheActiveResultsOrAboutWindow) {
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "the, 5\r");
 }
-
-// ---- Edit > Copy
 
 using Copy = ResultsWindow;
 
@@ -209,8 +201,6 @@ TEST_F(Copy, OpeningTheMenuEnablesCopyAndAnEmptyListEmptiesTheClipboard) {
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "");
 }
-
-// ---- Save As CSV and Save As Text
 
 struct ExportFormat {
   const char* item;

@@ -53,7 +53,7 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
 
   // The status line and the list grow with the window, the version label keeps to the
   // bottom left corner, and the window goes no smaller than 64 by 64.
-  const auto place = [&](const char* control) { return RuntimeWindowControlByName(window, control)->NativeWidget()->geometry(); };
+  const auto place = [&](const char* control) { return ControlNamed<RectControl>(window, control).NativeWidget()->geometry(); };
   ResizeContent(window, 600, 400);
   const QRect status = place("Status"), list = place("theWords"), corner = place("StaticText1");
   for (const int grow : {200, 0}) {
@@ -68,6 +68,17 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
   ResizeContent(window, 10, 10);
   EXPECT_EQ(window.Width(), 64);
   EXPECT_EQ(window.Height(), 64);
+}
+
+// A control or menu item that is missing, or of another class, is reported by its name.
+TEST_F(EmptyResultsWindow, LookupByNameNamesWhatItDidNotFind) {
+  WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
+  ExpectThrowMentioning<RuntimeException>([&] { ControlNamed<Listbox>(window, "theWord"); }, "theWord");
+  ExpectThrowMentioning<RuntimeException>([&] { ControlNamed<Listbox>(window, "Status"); }, "Status");
+  ExpectThrowMentioning<RuntimeException>([&] { MenuItemNamed<MenuItem>(window.GetMenuBar(), "FileSave"); },
+                                          "FileSave");
+  ExpectThrowMentioning<RuntimeException>([&] { MenuItemNamed<QuitMenuItem>(window.GetMenuBar(), "FileClose"); },
+                                          "FileClose");
 }
 
 }  // namespace

@@ -133,8 +133,6 @@ class OnTheDesktop : public StartedProgram {
   TempFolder folder;
 };
 
-// ---- Edit > Copy as other X clients see it
-
 // The rows the Copy test checks, here a list larger than one X request, so that it goes
 // over in parts.
 TEST_F(OnTheDesktop, CopiedRowsReachOtherClientsAsUtf8StringAndString) {
@@ -153,8 +151,6 @@ TEST_F(OnTheDesktop, CopiedRowsReachOtherClientsAsUtf8StringAndString) {
     EXPECT_TRUE(received.toStdString() == expected) << "as " << target << " the rows differ";
   }
 }
-
-// ---- Input that arrives while a command runs
 
 TEST_F(OnTheDesktop, CloseRequestDuringACommandIsCarriedOutWhenItEnds) {
   struct Case {
@@ -206,8 +202,6 @@ TEST_F(OnTheDesktop, CloseRequestDuringACommandIsCarriedOutWhenItEnds) {
   }
 }
 
-// ---- The active window after a dialog
-
 // The dialogs are answered from the keyboard, as a user does: the window manager then
 // moves the activation as it does for a user.
 TEST_F(OnTheDesktop, WindowThatRanASaveIsActiveAfterTheReplaceQuestion) {
@@ -237,8 +231,6 @@ TEST_F(OnTheDesktop, WindowThatRanASaveIsActiveAfterTheReplaceQuestion) {
   }
   EXPECT_EQ(ReadBytes(existing).substr(0, 9), "aaaaa, 1\r");
 }
-
-// ---- A link with no web browser to open it
 
 TEST_F(OnTheDesktop, LinkWithoutABrowserSaysSoInAMessageThatShowsItsWholeTitle) {
   // No browser anywhere on the path, nor named in the environment.
@@ -270,8 +262,6 @@ TEST_F(OnTheDesktop, LinkWithoutABrowserSaysSoInAMessageThatShowsItsWholeTitle) 
   EXPECT_TRUE(about.IsOpen());
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about.NativeWindow(); }, 5000));
 }
-
-// ---- The real program
 
 TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
   QProcess program;

@@ -32,7 +32,6 @@ TEST(String, DecodesUtf8AndRoundTripsExactly) {
     ASSERT_EQ(s.Length(), static_cast<int32_t>(characters.size())) << testing::PrintToString(bytes);
     for (size_t i = 0; i < characters.size(); ++i) EXPECT_EQ(s.At(static_cast<int32_t>(i)), characters[i]) << i;
     EXPECT_EQ(s.ToUtf8(), bytes);
-    EXPECT_EQ(s, String::FromCharacters(characters.data(), characters.size()));
   }
 }
 

@@ -58,26 +58,18 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Reads at most `chunk` bytes at a time, so that line ends fall on every possible block
-// boundary, and fails with EIO on read number `failingRead` (0: never).
-class ChunkedTextInputStream : public TextInputStream {
+// The file opened for reading at most `chunk` bytes at a time, failing with EIO on read
+// number `failingRead` (0: never). Passed where a TextInputStream is wanted.
+class ChunkedTextInputStream {
  public:
   ChunkedTextInputStream(const std::filesystem::path& file, size_t chunk, int failingRead = 0)
-      : TextInputStream(::open(file.c_str(), O_RDONLY | O_CLOEXEC)), chunk_(chunk), failingRead_(failingRead) {}
-
- protected:
-  ssize_t ReadSome(void* buffer, size_t size) override {
-    if (++reads_ == failingRead_) {
-      errno = EIO;
-      return -1;
-    }
-    return TextInputStream::ReadSome(buffer, std::min(size, chunk_));
+      : stream_(TextInputStream::Open(FolderItem(file))) {
+    stream_->ReadInPiecesForTesting(chunk, failingRead);
   }
+  operator TextInputStream&() { return *stream_; }  // NOLINT: stands in for the stream
 
  private:
-  size_t chunk_;
-  int failingRead_;
-  int reads_ = 0;
+  std::unique_ptr<TextInputStream> stream_;
 };
 
 // Fails the test unless `action` throws an `Exception` whose message contains `text`.

@@ -23,10 +23,9 @@ TEST_F(TextOutputStreamTest, WritesExactlyWhatWasGiven) {
   const auto file = folder_ / "out.txt";
   auto stream = TextOutputStream::Create(FolderItem(file));
   stream->WriteLine("cat, 2\r");
-  stream->Write("caf\xC3\xA9 ");
-  stream->Write(String::FromUtf8("caf\xE9"));  // a byte that is not UTF-8 goes out as it came in
+  stream->WriteUtf8("caf\xC3\xA9 ");
   stream->SetDelimiter("\r\n");
-  stream->WriteLine("");
+  stream->WriteLine(String::FromUtf8("caf\xE9"));  // a byte that is not UTF-8 goes out as it came in
   stream->Close();
   EXPECT_EQ(ReadBytes(file), "cat, 2\r\ncaf\xC3\xA9 caf\xE9\r\n");
   EXPECT_EQ(folder_.EntryCount(), 1u);

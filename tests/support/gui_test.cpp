@@ -21,7 +21,7 @@ void StartedProgram::SetUp() {
   static int argc = 1;
   static char name[] = "concordance-tests";
   static char* argv[] = {name, nullptr};
-  RuntimeInit(argc, argv);
+  RuntimeInit(argc, argv, kRuntimeOptions);
   RegisterClasses();
   _RunFrameworkInitialization(&_Startup);
 }
@@ -50,11 +50,7 @@ void ActivateNative(QWidget* widget) {
 
 void Activate(Window& window) { ActivateNative(window.NativeWindow()); }
 
-MenuItem& Item(std::string_view name) {
-  MenuItem* item = ConcordanceMenuBar()._Lookup(name);
-  if (item == nullptr) throw std::runtime_error("no menu item " + std::string(name));
-  return *item;
-}
+MenuItem& Item(std::string_view name) { return MenuItemNamed<MenuItem>(&ConcordanceMenuBar(), name); }
 
 ModalDriver& ModalDriver::Then(Step step) {
   steps_.push_back(std::move(step));
