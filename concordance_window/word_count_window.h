@@ -51,6 +51,8 @@ class WordCountWindow : public Window {
  private:
   template <typename ItemClass>
   ItemClass& MenuBarItem(std::string_view name);
+  // Installs theWords_CompareRows on the list, with what it compares each column by.
+  void InstallRowOrdering(Listbox& list);
   // Writes every row as word, separator, count and a carriage return, after an optional heading.
   bool ExportRows(const String& defaultName, std::string_view separator, bool withHeading);
 };
