@@ -17,6 +17,16 @@ void YieldNow(size_t i) {
   if ((i & (kYieldEvery - 1)) == 0) RuntimeBackgroundTasks(kYieldEvery);
 }
 
+// body(i) for every i below `count`, the yield hook between blocks of rows.
+template <typename Body>
+void ForEachRow(size_t count, Body body) {
+  for (size_t begin = 0; begin < count; begin += kYieldEvery) {
+    if (begin != 0) RuntimeBackgroundTasks(kYieldEvery);
+    const size_t end = std::min(count, begin + kYieldEvery);
+    for (size_t i = begin; i < end; ++i) body(i);
+  }
+}
+
 // Keys that order as unsigned numbers the way the numbers order in `direction`: the sign bit
 // flipped, and every bit for descending.
 uint32_t KeyMask(SortDirection direction) {
@@ -46,27 +56,20 @@ std::vector<uint32_t> CountingSort(size_t count, KeyAt keyAt, RowAt rowAt) {
   }
   CountsToStarts(starts);
   if ((everyKey ^ anyKey) >> 16 == 0) {
-    for (size_t i = 0; i < count; ++i) {
-      YieldNow(i);
-      sorted[starts[keyAt(i) & 0xFFFFu]++] = rowAt(i);
-    }
+    ForEachRow(count, [&](size_t i) { sorted[starts[keyAt(i) & 0xFFFFu]++] = rowAt(i); });
     return sorted;
   }
   std::vector<uint32_t> keysByLow(count), rowsByLow(count);
-  for (size_t i = 0; i < count; ++i) {
-    YieldNow(i);
+  ForEachRow(count, [&](size_t i) {
     const uint32_t key = keyAt(i);
     const uint32_t at = starts[key & 0xFFFFu]++;
     keysByLow[at] = key;
     rowsByLow[at] = rowAt(i);
-  }
+  });
   std::fill(starts.begin(), starts.end(), 0);
   for (const uint32_t key : keysByLow) ++starts[key >> 16];
   CountsToStarts(starts);
-  for (size_t i = 0; i < count; ++i) {
-    YieldNow(i);
-    sorted[starts[keysByLow[i] >> 16]++] = rowsByLow[i];
-  }
+  ForEachRow(count, [&](size_t i) { sorted[starts[keysByLow[i] >> 16]++] = rowsByLow[i]; });
   return sorted;
 }
 
