@@ -22,8 +22,9 @@ bool WordCountWindow::theWords_CompareRows(Listbox& me, int32_t row1, int32_t ro
 }
 
 // The list is told what the handler compares each column by, and sorts those columns itself
-// (the same stable counting sort as the first order, no call per pair) in exactly the order
-// that asking the handler gives. A change to the handler is a change to these keys.
+// in exactly the order that asking the handler gives, with no call per pair: the counts with
+// the same stable counting sort as the first order, the words by their bytes. A change to
+// the handler is a change to these keys.
 void WordCountWindow::InstallRowOrdering(Listbox& list) {
   list.InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this),
                                  {Listbox::SortKey::kTagDifference,       // column 0: the counts, as numbers
