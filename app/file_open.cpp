@@ -7,6 +7,7 @@
 #include "concordance_window/word_count_window.h"
 #include "framework/controls.h"
 #include "framework/dialogs.h"
+#include "framework/row_sort.h"
 #include "framework/text_input_stream.h"
 #include "framework/window.h"
 
@@ -26,7 +27,8 @@ bool App::_FileOpen_Action() {
   WordCounts counts = CountWords(*stream);
   stream->Close();
   stream.reset();
-  std::vector<uint32_t> order = SortedOrder(counts);
+  // The first order: ascending by count, equal counts in the order the words first occur.
+  std::vector<uint32_t> order = StableOrderByNumber(counts.occurrences, SortDirection::kAscending);
 
   auto& window = RuntimeNewWindow<WordCountWindow>();
   window.SetTitle(String("Concordance for ") + chosenFile->Name());

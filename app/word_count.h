@@ -36,9 +36,5 @@ WordCounts CountWords(TextInputStream& stream, const CountOptions& options = {})
 // The same, adding to counts already made.
 void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOptions& options = {});
 
-// The order in which the rows are first shown, as indexes into counts.words: ascending by
-// count, equal counts in the order of first occurrence.
-std::vector<uint32_t> SortedOrder(const WordCounts& counts);
-
 // "5 unique words, 7 words in file, 2 lines in file"
 String TotalsLine(int32_t uniqueWords, int32_t wordCount, int32_t lineCount);

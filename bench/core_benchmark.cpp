@@ -22,6 +22,7 @@
 #include "bench/peer_tools.h"
 #include "framework/exceptions.h"
 #include "framework/folder_item.h"
+#include "framework/row_sort.h"
 #include "framework/text_input_stream.h"
 
 namespace {
@@ -30,7 +31,7 @@ using namespace bench;
 
 struct Measurement {
   double counting = 0;  // open, count, close
-  double ordering = 0;  // SortedOrder
+  double ordering = 0;  // the first order of the rows
   double peakMegabytes = 0;
   char totals[160] = {};
   bool failed = false;
@@ -44,7 +45,7 @@ Measurement MeasureOnce(const char* path, unsigned threads) {
   stream->Close();
   result.counting = SecondsSince(start);
   const auto orderStart = Clock::now();
-  const std::vector<uint32_t> order = SortedOrder(counts);
+  const std::vector<uint32_t> order = StableOrderByNumber(counts.occurrences, SortDirection::kAscending);
   result.ordering = SecondsSince(orderStart);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

@@ -1,8 +1,13 @@
 #include "concordance_window/word_count_window.h"
 
-// Counts compare as numbers through the tags (9 before 12), words by text; other
-// columns are left to the list. The list is told so when the handler is installed, and
-// sorts these two columns itself in the order this gives.
+#include <functional>
+
+// How the rows of theWords are ordered. File > Open first shows them ascending by count,
+// equal counts in the order the words first occur; a click on a heading then sorts by that
+// column, stably, in the order theWords_CompareRows gives.
+
+// Counts compare as numbers through the tags (9 before 12), words by text; other columns
+// are left to the list.
 bool WordCountWindow::theWords_CompareRows(Listbox& me, int32_t row1, int32_t row2, int32_t column,
                                            int32_t& result) {
   if (column == 0) {
@@ -14,4 +19,14 @@ bool WordCountWindow::theWords_CompareRows(Listbox& me, int32_t row1, int32_t ro
     return true;
   }
   return false;
+}
+
+// The list is told what the handler compares each column by, and sorts those columns itself
+// in exactly the order that asking the handler gives, with no call per pair: the counts with
+// the same stable counting sort as the first order, the words by their bytes. A change to
+// the handler is a change to these keys.
+void WordCountWindow::InstallRowOrdering(Listbox& list) {
+  list.InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this),
+                                 {Listbox::SortKey::kTagDifference,       // column 0: the counts, as numbers
+                                  Listbox::SortKey::kTextIgnoringCase});  // column 1: the words, StrComp mode 1
 }

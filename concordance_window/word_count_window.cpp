@@ -1,7 +1,5 @@
 #include "concordance_window/word_count_window.h"
 
-#include <functional>
-
 #include "app/concordance_menu_bar.h"
 #include "concordance_window/property_lists.h"
 
@@ -16,9 +14,7 @@ void WordCountWindow::_CreateControls0() {
   _AddControl("theWords", std::make_unique<Listbox>());
   ControlNamed<Listbox>(*this, "theWords").SetTextUnit(0);
   _SetProperties(ControlNamed<Listbox>(*this, "theWords"), TheWordsPropertyList());
-  ControlNamed<Listbox>(*this, "theWords")
-      .InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this),
-                                 {Listbox::SortKey::kTagDifference, Listbox::SortKey::kTextIgnoringCase});
+  InstallRowOrdering(ControlNamed<Listbox>(*this, "theWords"));
 
   _AddControl("Status", std::make_unique<StaticText>());
   ControlNamed<StaticText>(*this, "Status").SetTextUnit(0);

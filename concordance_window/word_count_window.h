@@ -51,6 +51,8 @@ class WordCountWindow : public Window {
  private:
   template <typename ItemClass>
   ItemClass& MenuBarItem(std::string_view name);
+  // Installs theWords_CompareRows on the list, with what it compares each column by.
+  void InstallRowOrdering(Listbox& list);
   // Whether an export starts with the "Concordance for" line and a blank line.
   enum class ExportHeading { kNone, kTitleLine };
   // Writes every row as word, separator, count and a carriage return, after the heading.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 class RuntimeException : public std::exception {
  public:
@@ -32,3 +33,13 @@ class OverflowException : public RuntimeException {
  public:
   using RuntimeException::RuntimeException;
 };
+
+// `text` between double quotes, as messages name a file or a name.
+inline std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}

@@ -224,7 +224,8 @@ bool ListModel::SortByNumberTags(int32_t column, bool ascending) {
     if (static_cast<int64_t>(*highest) - *lowest > std::numeric_limits<int32_t>::max()) return false;
   }
   ShowPendingRows();
-  ApplyOrder(StableOrderByNumber(source.numbers, order_, ascending));
+  ApplyOrder(StableOrderByNumber(source.numbers, order_,
+                                 ascending ? SortDirection::kAscending : SortDirection::kDescending));
   return true;
 }
 
@@ -233,7 +234,8 @@ bool ListModel::SortByTextIgnoringCase(int32_t column, bool ascending) {
   const Column& source = columns_[static_cast<size_t>(column)];
   if (source.kind != Column::Kind::kTexts || !source.bytesOrderIgnoringCase) return false;
   ShowPendingRows();
-  ApplyOrder(StableOrderByBytes(source.utf8, order_, ascending));
+  ApplyOrder(StableOrderByBytes(source.utf8, order_,
+                                ascending ? SortDirection::kAscending : SortDirection::kDescending));
   return true;
 }
 

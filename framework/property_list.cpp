@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "framework/ascii_case.h"
+#include "framework/exceptions.h"
+
 namespace {
 
 constexpr char kSeparator = ' ';
@@ -9,14 +12,10 @@ constexpr char kSeparator = ' ';
 // all would otherwise put the whole list into the message.
 constexpr size_t kLongestQuotedName = 40;
 
-char LowerAscii(char letter) {
-  return (letter >= 'A' && letter <= 'Z') ? static_cast<char>(letter - 'A' + 'a') : letter;
-}
-
 bool EqualIgnoringCase(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return false;
   for (size_t i = 0; i < left.size(); ++i) {
-    if (LowerAscii(left[i]) != LowerAscii(right[i])) return false;
+    if (FoldAscii(left[i]) != FoldAscii(right[i])) return false;
   }
   return true;
 }
@@ -30,21 +29,22 @@ const PropertyDefinition* FindDefinition(std::string_view name) {
   return nullptr;
 }
 
-std::string Quoted(std::string_view name) {
-  std::string quoted = "\"";
+// The name as it can be shown in a message: bytes outside printable ASCII, quotes and
+// backslashes written as \xHH, and cut short after kLongestQuotedName bytes.
+std::string Printable(std::string_view name) {
+  std::string shown;
   for (size_t i = 0; i < name.size() && i < kLongestQuotedName; ++i) {
     const auto byte = static_cast<unsigned char>(name[i]);
     if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
-      quoted += static_cast<char>(byte);
+      shown += static_cast<char>(byte);
     } else {
       char escaped[5];
       std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      quoted += escaped;
+      shown += escaped;
     }
   }
-  if (name.size() > kLongestQuotedName) quoted += "...";
-  quoted += '"';
-  return quoted;
+  if (name.size() > kLongestQuotedName) shown += "...";
+  return shown;
 }
 
 const char* TypeName(PropertyType type) {
@@ -74,15 +74,15 @@ class ListReader {
     entryOffset_ = position_;
     const size_t separator = bytes_.find(kSeparator, position_);
     if (separator == std::string_view::npos) {
-      entryName_ = Quoted(bytes_.substr(position_));
+      entryName_ = Quoted(Printable(bytes_.substr(position_)));
       Fail("has no blank after its name before the end of the list");
     }
     const std::string_view spelled = bytes_.substr(position_, separator - position_);
-    entryName_ = Quoted(spelled);
+    entryName_ = Quoted(Printable(spelled));
     const PropertyDefinition* definition = FindDefinition(spelled);
     if (definition == nullptr) Fail("names no known property");
     position_ = separator + 1;
-    entryName_ = Quoted(definition->name);
+    entryName_ = Quoted(Printable(definition->name));
     type_ = definition->type;
     return PropertyEntry{definition->name, ReadValue(), entryOffset_};
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "framework/prefetch.h"
 #include "framework/yield.h"
@@ -16,18 +17,60 @@ void YieldNow(size_t i) {
   if ((i & (kYieldEvery - 1)) == 0) RuntimeBackgroundTasks(kYieldEvery);
 }
 
-// One stable counting pass on 16 bits of the keys: from (keys, rows) to (keysOut, rowsOut).
-void CountingPass(const std::vector<uint32_t>& keys, const std::vector<uint32_t>& rows, int shift,
-                  std::vector<uint32_t>* keysOut, std::vector<uint32_t>& rowsOut) {
-  std::vector<uint32_t> starts(65537, 0);
-  for (uint32_t key : keys) ++starts[((key >> shift) & 0xFFFFu) + 1];
-  for (size_t d = 1; d < starts.size(); ++d) starts[d] += starts[d - 1];
-  for (size_t i = 0; i < rows.size(); ++i) {
-    YieldNow(i);
-    const uint32_t at = starts[(keys[i] >> shift) & 0xFFFFu]++;
-    rowsOut[at] = rows[i];
-    if (keysOut != nullptr) (*keysOut)[at] = keys[i];
+// body(i) for every i below `count`, the yield hook between blocks of rows.
+template <typename Body>
+void ForEachRow(size_t count, Body body) {
+  for (size_t begin = 0; begin < count; begin += kYieldEvery) {
+    if (begin != 0) RuntimeBackgroundTasks(kYieldEvery);
+    const size_t end = std::min(count, begin + kYieldEvery);
+    for (size_t i = begin; i < end; ++i) body(i);
   }
+}
+
+// Keys that order as unsigned numbers the way the numbers order in `direction`: the sign bit
+// flipped, and every bit for descending.
+uint32_t KeyMask(SortDirection direction) {
+  return direction == SortDirection::kAscending ? 0x80000000u : 0x7FFFFFFFu;
+}
+
+// Each count in `starts` replaced by the sum of those before it: where that key's rows begin.
+void CountsToStarts(std::vector<uint32_t>& starts) {
+  uint32_t sum = 0;
+  for (uint32_t& start : starts) sum += std::exchange(start, sum);
+}
+
+// The stable counting sort behind both orders by number, 16 bits of the key at a time:
+// keyAt(i) and rowAt(i) are the key and the stored number of the row at position i. Keys
+// whose upper halves are all the same (counts below 65536: nearly always all of them) need
+// one placing pass, others two.
+template <typename KeyAt, typename RowAt>
+std::vector<uint32_t> CountingSort(size_t count, KeyAt keyAt, RowAt rowAt) {
+  std::vector<uint32_t> sorted(count);
+  std::vector<uint32_t> starts(size_t{1} << 16);
+  uint32_t everyKey = ~0u, anyKey = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t key = keyAt(i);
+    ++starts[key & 0xFFFFu];
+    everyKey &= key;
+    anyKey |= key;
+  }
+  CountsToStarts(starts);
+  if ((everyKey ^ anyKey) >> 16 == 0) {
+    ForEachRow(count, [&](size_t i) { sorted[starts[keyAt(i) & 0xFFFFu]++] = rowAt(i); });
+    return sorted;
+  }
+  std::vector<uint32_t> keysByLow(count), rowsByLow(count);
+  ForEachRow(count, [&](size_t i) {
+    const uint32_t key = keyAt(i);
+    const uint32_t at = starts[key & 0xFFFFu]++;
+    keysByLow[at] = key;
+    rowsByLow[at] = rowAt(i);
+  });
+  std::fill(starts.begin(), starts.end(), 0);
+  for (const uint32_t key : keysByLow) ++starts[key >> 16];
+  CountsToStarts(starts);
+  ForEachRow(count, [&](size_t i) { sorted[starts[keysByLow[i] >> 16]++] = rowsByLow[i]; });
+  return sorted;
 }
 
 // The first 8 bytes of a text as a big-endian number, zeros past its end: numbers order as
@@ -53,31 +96,27 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, const std::vector<uint32_t>& rows,
-                                          bool ascending) {
-  std::vector<uint32_t> sorted(rows.size());
-  if (rows.empty()) return sorted;
-  const auto [lowest, highest] = std::minmax_element(numbers.begin(), numbers.end());
-  const int64_t low = *lowest;
-  const auto range = static_cast<uint32_t>(static_cast<int64_t>(*highest) - low);
-  // Keys from 0 up, reversed for descending, so one ascending stable pass serves both.
-  std::vector<uint32_t> keys(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const auto key = static_cast<uint32_t>(numbers[rows[i]] - low);
-    keys[i] = ascending ? key : range - key;
-  }
-  if (range <= 0xFFFFu) {
-    CountingPass(keys, rows, 0, nullptr, sorted);
-    return sorted;
-  }
-  std::vector<uint32_t> keysByLow(rows.size()), rowsByLow(rows.size());
-  CountingPass(keys, rows, 0, &keysByLow, rowsByLow);
-  keys = std::vector<uint32_t>();
-  CountingPass(keysByLow, rowsByLow, 16, nullptr, sorted);
-  return sorted;
+std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, SortDirection direction) {
+  const uint32_t mask = KeyMask(direction);
+  return CountingSort(
+      numbers.size(), [&](size_t i) { return static_cast<uint32_t>(numbers[i]) ^ mask; },
+      [](size_t i) { return static_cast<uint32_t>(i); });
 }
 
-std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vector<uint32_t>& rows, bool ascending) {
+std::vector<uint32_t> StableOrderByNumber(const std::vector<int32_t>& numbers, const std::vector<uint32_t>& rows,
+                                          SortDirection direction) {
+  // The rows come in any order, so each number is a read from far away: made once into keys
+  // in the rows' order, they are then read in sequence.
+  const uint32_t mask = KeyMask(direction);
+  std::vector<uint32_t> keys(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) keys[i] = static_cast<uint32_t>(numbers[rows[i]]) ^ mask;
+  return CountingSort(
+      rows.size(), [&](size_t i) { return keys[i]; }, [&](size_t i) { return rows[i]; });
+}
+
+std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vector<uint32_t>& rows,
+                                         SortDirection direction) {
+  const bool ascending = direction == SortDirection::kAscending;
   const size_t count = rows.size();
   // Each row's first 6 bytes as a number, reversed for descending so that one ascending
   // sort on (number, position) serves both directions: the first two bytes pick its

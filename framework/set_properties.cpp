@@ -1,13 +1,12 @@
 #include "framework/set_properties.h"
 
-#include <algorithm>
-#include <cctype>
+#include "framework/ascii_case.h"
 
 namespace {
 
 std::string LowerCase(std::string_view name) {
   std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  for (char& c : lower) c = FoldAscii(c);
   return lower;
 }
 

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "framework/ascii_case.h"
 #include "framework/exceptions.h"
 
 namespace {
@@ -23,15 +24,6 @@ bool AllAscii(const char* bytes, size_t count) {
   }
   for (; i < count; ++i) any |= static_cast<unsigned char>(bytes[i]);
   return (any & 0x8080808080808080ull) == 0;
-}
-
-char32_t FoldAscii(char32_t c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
-
-// A-Z become a-z in each of eight ASCII bytes; no byte carries into the next.
-uint64_t FoldAsciiWord(uint64_t word) {
-  const uint64_t atLeastA = word + 0x3F3F3F3F3F3F3F3Full;  // top bit set where byte >= 'A'
-  const uint64_t aboveZ = word + 0x2525252525252525ull;    // top bit set where byte > 'Z'
-  return word | ((atLeastA & ~aboveZ & 0x8080808080808080ull) >> 2);
 }
 
 // -1, 0 or 1 as the first `count` bytes of a sort before, equal or after those of b,

@@ -10,39 +10,29 @@
 
 #include "framework/exceptions.h"
 
-namespace {
-
-std::string Quoted(const FolderItem& file) {
-  std::string quoted(1, '"');
-  file.AbsolutePath().AppendUtf8To(quoted);
-  quoted += '"';
-  return quoted;
-}
-
-}  // namespace
-
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file) {
+  const std::string name = Quoted(file.AbsolutePath().ToUtf8());
   // O_NONBLOCK so that a FIFO cannot make open() wait for a writer; it is refused below anyway.
   const int descriptor = ::open(file.NativePath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (descriptor < 0) {
     const int error = errno;
-    throw IOException("Could not open " + Quoted(file) + ": " + std::strerror(error) + ".", error);
+    throw IOException("Could not open " + name + ": " + std::strerror(error) + ".", error);
   }
   struct stat status;
   if (::fstat(descriptor, &status) != 0) {
     const int error = errno;
     ::close(descriptor);
-    throw IOException("Could not open " + Quoted(file) + ": " + std::strerror(error) + ".", error);
+    throw IOException("Could not open " + name + ": " + std::strerror(error) + ".", error);
   }
   if (!S_ISREG(status.st_mode)) {
     ::close(descriptor);
     const char* what = S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file";
-    throw IOException("Could not open " + Quoted(file) + ": " + what + ".", S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    throw IOException("Could not open " + name + ": " + what + ".", S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
   }
   const int flags = ::fcntl(descriptor, F_GETFL);
   if (flags >= 0) ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
   ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
-  return std::unique_ptr<TextInputStream>(new TextInputStream(descriptor, Quoted(file)));
+  return std::unique_ptr<TextInputStream>(new TextInputStream(descriptor, name));
 }
 
 TextInputStream::~TextInputStream() {

@@ -18,13 +18,6 @@ constexpr size_t kFlushSize = size_t{1} << 20;
 int32_t writesUntilFailure = 0;
 int injectedError = ENOSPC;
 
-std::string Quoted(const std::filesystem::path& path) {
-  std::string quoted(1, '"');
-  quoted += path.native();
-  quoted += '"';
-  return quoted;
-}
-
 ssize_t WriteSome(int descriptor, const char* bytes, size_t count) {
   if (writesUntilFailure > 0 && --writesUntilFailure == 0) {
     errno = injectedError;
@@ -56,7 +49,7 @@ std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& fil
     if (!error) target = resolved;
   }
   const auto fail = [&target](const std::string& reason, int errorNumber) {
-    throw IOException("Could not create " + Quoted(target) + ": " + reason + ".", errorNumber);
+    throw IOException("Could not create " + Quoted(target.native()) + ": " + reason + ".", errorNumber);
   };
   if (target.filename().empty()) fail("the path names no file", EINVAL);
   mode_t mode = DefaultMode();
@@ -94,13 +87,13 @@ void TextOutputStream::Abandon() noexcept {
 
 void TextOutputStream::Fail(const std::string& action, int errorNumber) {
   Abandon();
-  throw IOException("Could not " + action + " " + Quoted(target_) + ": " + std::strerror(errorNumber) + ".",
-                    errorNumber);
+  throw IOException(
+      "Could not " + action + " " + Quoted(target_.native()) + ": " + std::strerror(errorNumber) + ".", errorNumber);
 }
 
 void TextOutputStream::CheckOpen() const {
   if (fileDescriptor_ < 0)
-    throw IOException("Could not write " + Quoted(target_) + ": the stream is closed.", EBADF);
+    throw IOException("Could not write " + Quoted(target_.native()) + ": the stream is closed.", EBADF);
 }
 
 void TextOutputStream::WriteUtf8(std::string_view bytes) {
@@ -135,15 +128,12 @@ void TextOutputStream::Close() {
   Flush();
   if (::fsync(fileDescriptor_) != 0) Fail("save", errno);
   const int descriptor = std::exchange(fileDescriptor_, -1);
-  if (::close(descriptor) != 0) {
-    const int error = errno;
+  int error = 0;
+  if (::close(descriptor) != 0) error = errno;
+  else if (::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+  if (error != 0) {
     ::unlink(temporary_.c_str());
-    throw IOException("Could not save " + Quoted(target_) + ": " + std::strerror(error) + ".", error);
-  }
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary_.c_str());
-    throw IOException("Could not save " + Quoted(target_) + ": " + std::strerror(error) + ".", error);
+    Fail("save", error);
   }
   // Make the rename itself durable; a failure here loses nothing that was asked for.
   const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
