@@ -338,6 +338,21 @@ TEST_P(Export, CancelOrAnUncreatableFileWritesNothingAndTheCommandWorksAgain) {
   EXPECT_EQ(ReadBytes(good), Heading(good));
 }
 
+TEST_P(Export, ReadOnlyFileOrFolderIsLeftUntouchedWithAMessage) {
+  if (RanAsUnprivilegedUser()) return;
+  OpenText("c b c a c b");
+  const auto readOnly = folder.Write("read-only.txt", "earlier\n");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  std::filesystem::create_directory(folder / "locked");
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+  for (const auto& target : {readOnly, folder / "locked" / "out.txt"}) {
+    EXPECT_THAT(SaveTo(target, 1), ElementsAre("Could not create output file " + target.string()));
+  }
+  EXPECT_EQ(ReadBytes(readOnly), "earlier\n");
+  EXPECT_EQ(FolderContents(), (std::set<std::string>{"locked", "read-only.txt", "words.txt"}));
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "locked"));
+}
+
 TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
   // About 2.5 MB of rows: the failing write is the second of three.
   OpenText(DistinctWords(250000, 5));
