@@ -71,14 +71,17 @@ inline bool RanAsUnprivilegedUser() {
   std::vector<std::string> arguments = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
                                         program.string(),
                                         std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
-  const std::vector<std::string> ownFolders = {"HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=", "XDG_RUNTIME_DIR=", "TMPDIR="};
-  std::vector<std::string> environment;
+  // Folders of that user's own, and no display: it may not reach this one.
+  const std::string own = folder.Path().string();
+  const std::vector<std::string> replaced = {"HOME=" + own, "XDG_CONFIG_HOME=" + own, "XDG_CACHE_HOME=" + own,
+                                             "XDG_RUNTIME_DIR=" + own, "TMPDIR=" + own, "QT_QPA_PLATFORM=offscreen"};
+  std::vector<std::string> environment = replaced;
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view text(*variable);
-    if (std::none_of(ownFolders.begin(), ownFolders.end(), [&](const std::string& name) { return text.starts_with(name); }))
+    if (std::none_of(replaced.begin(), replaced.end(),
+                     [&](const std::string& entry) { return text.starts_with(entry.substr(0, entry.find('=') + 1)); }))
       environment.emplace_back(text);
   }
-  for (const std::string& name : ownFolders) environment.push_back(name + folder.Path().string());
   const auto pointers = [](std::vector<std::string>& texts) {
     std::vector<char*> list;
     for (std::string& text : texts) list.push_back(text.data());
