@@ -304,8 +304,11 @@ TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
     return !window.isEmpty();
   }, 20000);
   const bool active = found && QTest::qWaitFor([&] {
-    Xdotool({"windowactivate", window}, account);
-    return Xdotool({"getactivewindow"}, account) == window;
+    std::string activation;
+    Xdotool({"windowactivate", window}, activation);
+    const bool isActive = Xdotool({"getactivewindow"}, account) == window;
+    account = activation + "; " + account;
+    return isActive;
   }, 10000);
   const bool keyed = active && Xdotool({"key", "--clearmodifiers", "ctrl+q"}, account);
   const bool ended = program.waitForFinished(10000);
@@ -313,7 +316,7 @@ TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
   ASSERT_TRUE(found) << "no window of the program appeared; last: " << account;
   ASSERT_TRUE(active) << "the program's window never became active; last: " << account;
   ASSERT_TRUE(keyed) << account;
-  ASSERT_TRUE(ended) << "Ctrl+Q did not end the program";
+  ASSERT_TRUE(ended) << "Ctrl+Q did not end the program; " << account;
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
 }
