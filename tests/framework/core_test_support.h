@@ -63,7 +63,13 @@ class TempFolder {
 // the test goes on.
 inline bool RanAsUnprivilegedUser() {
   if (geteuid() != 0) return false;
-  const TempFolder folder;
+  // In the temporary folder, unless a folder above it is closed to others.
+  std::filesystem::path parent = std::filesystem::temp_directory_path();
+  for (std::filesystem::path above = parent; above != above.parent_path(); above = above.parent_path()) {
+    struct stat status;
+    if (::stat(above.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) parent = "/tmp";
+  }
+  const TempFolder folder(parent);
   const std::filesystem::path program = folder / "test-program";
   std::filesystem::copy_file("/proc/self/exe", program);
   EXPECT_EQ(::chown(folder.Path().c_str(), 65534, 65534), 0);
