@@ -172,6 +172,8 @@ TEST_F(Shell, MenuStripActiveInFrontOfAResultsWindowLeavesItsCommandsDisabled) {
   Activate(RuntimeNewWindow<WordCountWindow>());
   std::vector<std::string> enabled;
   bool copied = true;
+  LoopWatch watchdog(5000);
+  watchdog.timer.start();
   QTimer::singleShot(0, [&] {
     if (QMainWindow* strip = MenuBarWindow()) ActivateNative(strip);
     else ADD_FAILURE() << "No menu strip";
@@ -180,6 +182,7 @@ TEST_F(Shell, MenuStripActiveInFrontOfAResultsWindowLeavesItsCommandsDisabled) {
     QCoreApplication::quit();
   });
   _RuntimeRun();
+  EXPECT_FALSE(watchdog.fired) << "The event loop did not end";
   EXPECT_EQ(enabled, kApplicationCommands);
   EXPECT_FALSE(copied);
 }
