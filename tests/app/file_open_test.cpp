@@ -90,16 +90,21 @@ TEST_F(FileOpen, ShowsTheTotalsAndOneRowPerWordAscendingByCountUnsorted) {
 }
 
 // Cancelling says nothing; anything that is not a regular file is refused at once, with
-// nothing waiting for a writer.
-TEST_F(FileOpen, CancelOrAFifoOpensNoWindow) {
-  const std::filesystem::path path = folder.Path() / "fifo";
-  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+// nothing waiting for a writer; a file the user may not read is refused as well.
+TEST_F(FileOpen, CancelAFifoOrAnUnreadableFileOpensNoWindow) {
+  if (RanAsUnprivilegedUser()) return;
+  const std::filesystem::path fifo = folder.Path() / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::filesystem::path unreadable = folder.Write("unreadable.txt", "words");
+  ASSERT_EQ(::chmod(unreadable.c_str(), 0), 0);
   ModalDriver driver;
-  driver.Then(ModalDriver::Cancel()).Then(ModalDriver::ChooseFile(path)).Then(driver.AcceptMessage()).Run([] {
-    EXPECT_TRUE(ChooseMenuItem(Item("FileOpen")));
-    EXPECT_TRUE(ChooseMenuItem(Item("FileOpen")));
+  const ModalDriver::Step accept = driver.AcceptMessage();
+  driver.Then(ModalDriver::Cancel()).Then(ModalDriver::ChooseFile(fifo)).Then(accept);
+  driver.Then(ModalDriver::ChooseFile(unreadable)).Then(accept).Run([] {
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(ChooseMenuItem(Item("FileOpen")));
   });
-  EXPECT_THAT(Messages(driver), ElementsAre("Could not open the file " + path.string()));
+  EXPECT_THAT(Messages(driver), ElementsAre("Could not open the file " + fifo.string(),
+                                            "Could not open the file " + unreadable.string()));
   EXPECT_THAT(RuntimeOpenWindows(), IsEmpty());
 }
 

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -29,6 +30,7 @@
 #include "about_window/about_window.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/text_output_stream.h"
+#include "framework/yield.h"
 #include "tests/concordance_window/results_view.h"
 
 namespace {
@@ -46,6 +48,31 @@ void ClickHeading(Window& window, int column) {
 }
 
 std::string ClipboardBytes() { return QGuiApplication::clipboard()->text().toUtf8().toStdString(); }
+
+// Megabytes of rows: DistinctWords(kManyWords, 6), each word once, as sorted by word.
+constexpr int kManyWords = 400000;
+std::string ManyRows(std::string_view separator, std::string_view rowEnd) {
+  std::istringstream words(DistinctWords(kManyWords, 6));
+  std::string rows;
+  for (std::string word; words >> word;) rows.append(word).append(separator).append("1").append(rowEnd);
+  return rows;
+}
+
+// Notes whether the busy cursor is up whenever a long command lets the event loop in, and
+// has the command let it in at its next chance.
+struct BusyCursorWatch {
+  BusyCursorWatch() {
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      const QCursor* cursor = QApplication::overrideCursor();
+      seen = seen || (cursor != nullptr && cursor->shape() == Qt::WaitCursor);
+      ExpireBackgroundTaskIntervalForTesting();
+    });
+    timer.start(0);
+    ExpireBackgroundTaskIntervalForTesting();
+  }
+  QTimer timer;
+  bool seen = false;
+};
 
 class ResultsWindow : public StartedProgram {
  protected:
@@ -202,6 +229,16 @@ TEST_F(Copy, OpeningTheMenuEnablesCopyAndAnEmptyListEmptiesTheClipboard) {
   EXPECT_EQ(ClipboardBytes(), "");
 }
 
+TEST_F(Copy, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
+  ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
+  Activate(*lastOpened_);
+  BusyCursorWatch busy;
+  EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  EXPECT_TRUE(busy.seen);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(ClipboardBytes() == ManyRows(", ", "\r")) << "the copied rows differ";
+}
+
 struct ExportFormat {
   const char* item;
   const char* defaultName;
@@ -291,6 +328,21 @@ TEST_P(Export, CancelOrAnUncreatableFileWritesNothingAndTheCommandWorksAgain) {
   EXPECT_EQ(ReadBytes(good), Heading(good));
 }
 
+TEST_P(Export, ReadOnlyFileOrFolderIsLeftUntouchedWithAMessage) {
+  if (RanAsUnprivilegedUser()) return;
+  OpenText("c b c a c b");
+  const auto readOnly = folder.Write("read-only.txt", "earlier\n");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  std::filesystem::create_directory(folder / "locked");
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+  for (const auto& target : {readOnly, folder / "locked" / "out.txt"}) {
+    EXPECT_THAT(SaveTo(target, 1), ElementsAre("Could not create output file " + target.string()));
+  }
+  EXPECT_EQ(ReadBytes(readOnly), "earlier\n");
+  EXPECT_EQ(FolderContents(), (std::set<std::string>{"locked", "read-only.txt", "words.txt"}));
+  EXPECT_TRUE(std::filesystem::is_empty(folder / "locked"));
+}
+
 TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
   // About 2.5 MB of rows: the failing write is the second of three.
   OpenText(DistinctWords(250000, 5));
@@ -307,6 +359,17 @@ TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
   // Once the disk has room again the same export goes through.
   EXPECT_THAT(SaveTo(folder.Path() / "retry.txt"), IsEmpty());
   EXPECT_GT(std::filesystem::file_size(folder.Path() / "retry.txt"), 2'000'000u);
+}
+
+TEST_P(Export, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
+  ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
+  const auto target = folder.Path() / "rows.txt";
+  BusyCursorWatch busy;
+  EXPECT_THAT(SaveTo(target), IsEmpty());
+  EXPECT_TRUE(busy.seen);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(ReadBytes(target) == Heading(target) + ManyRows(GetParam().withHeading ? "\t" : ", ", "\r\n"))
+      << "the saved rows differ";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Export,

@@ -25,6 +25,7 @@
 #include <xcb/xcb.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "framework/controls.h"
@@ -263,25 +264,49 @@ TEST_F(OnTheDesktop, LinkWithoutABrowserSaysSoInAMessageThatShowsItsWholeTitle) 
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about.NativeWindow(); }, 5000));
 }
 
+// Runs xdotool to its end. Returns what it printed when it succeeded; `account` says what it
+// answered, for a failure message.
+std::optional<QString> Xdotool(const QStringList& arguments, std::string& account) {
+  QProcess xdotool;
+  xdotool.start("xdotool", arguments);
+  const bool ended = xdotool.waitForFinished(5000);
+  if (!ended) xdotool.kill(), xdotool.waitForFinished(2000);
+  const QString output = QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+  account = "xdotool " + arguments.join(' ').toStdString() + ": " +
+            (ended ? "status " + std::to_string(xdotool.exitCode()) : std::string("did not end")) + ", printed \"" +
+            output.toStdString() + "\", errors \"" + xdotool.readAllStandardError().trimmed().toStdString() + "\"";
+  if (!ended || xdotool.exitStatus() != QProcess::NormalExit || xdotool.exitCode() != 0) return std::nullopt;
+  return output;
+}
+
 TEST_F(OnTheDesktop, StartsAndQuitsWithCtrlQ) {
   QProcess program;
   program.start(CONCORDANCE_EXECUTABLE, {});
   ASSERT_TRUE(program.waitForStarted(5000));
-  // Waits for the program's window and makes it the active one, then presses Ctrl+Q as
-  // the keyboard would (not as an event sent to the window).
-  bool keyed = true;
-  for (const QStringList& arguments : {QStringList{"search", "--all", "--sync", "--onlyvisible", "--pid", QString::number(program.processId()),
-                                                   "--name", "^Varnholt Concordance$", "windowactivate", "--sync"},
-                                       QStringList{"key", "--clearmodifiers", "ctrl+q"}}) {
-    QProcess xdotool;
-    xdotool.start("xdotool", arguments);
-    keyed = keyed && xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
-    if (xdotool.state() != QProcess::NotRunning) xdotool.kill(), xdotool.waitForFinished(2000);
-  }
+  // Polls for the program's window and makes it the active one, then presses Ctrl+Q as the
+  // keyboard would (not as an event sent to the window).
+  std::string account;
+  QString window;
+  const bool found = QTest::qWaitFor([&] {
+    const auto listed = Xdotool({"search", "--onlyvisible", "--pid", QString::number(program.processId()), "--name",
+                                 "^Varnholt Concordance$"}, account);
+    window = listed ? listed->section('\n', 0, 0) : QString();
+    return !window.isEmpty();
+  }, 20000);
+  const bool active = found && QTest::qWaitFor([&] {
+    std::string activation;
+    Xdotool({"windowactivate", window}, activation);
+    const bool isActive = Xdotool({"getactivewindow"}, account) == window;
+    account = activation + "; " + account;
+    return isActive;
+  }, 10000);
+  const bool keyed = active && Xdotool({"key", "--clearmodifiers", "ctrl+q"}, account);
   const bool ended = program.waitForFinished(10000);
   if (!ended) program.kill(), program.waitForFinished(2000);
-  ASSERT_TRUE(keyed) << "no window of the program appeared";
-  ASSERT_TRUE(ended) << "Ctrl+Q did not end the program";
+  ASSERT_TRUE(found) << "no window of the program appeared; last: " << account;
+  ASSERT_TRUE(active) << "the program's window never became active; last: " << account;
+  ASSERT_TRUE(keyed) << account;
+  ASSERT_TRUE(ended) << "Ctrl+Q did not end the program; " << account;
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
 }

@@ -4,7 +4,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +18,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/text_input_stream.h"
 
@@ -52,6 +56,52 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// Permissions never bind the superuser. As the superuser, runs the current test again as the
+// unprivileged user nobody, from a copy of this program in a folder of that user's, and
+// returns true: the test ends here, failing when that run failed. Otherwise returns false:
+// the test goes on.
+inline bool RanAsUnprivilegedUser() {
+  if (geteuid() != 0) return false;
+  // In the temporary folder, unless a folder above it is closed to others.
+  std::filesystem::path parent = std::filesystem::temp_directory_path();
+  for (std::filesystem::path above = parent; above != above.parent_path(); above = above.parent_path()) {
+    struct stat status;
+    if (::stat(above.c_str(), &status) != 0 || (status.st_mode & S_IXOTH) == 0) parent = "/tmp";
+  }
+  const TempFolder folder(parent);
+  const std::filesystem::path program = folder / "test-program";
+  std::filesystem::copy_file("/proc/self/exe", program);
+  EXPECT_EQ(::chown(folder.Path().c_str(), 65534, 65534), 0);
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::vector<std::string> arguments = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                        program.string(),
+                                        std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
+  // Folders of that user's own, and no display: it may not reach this one.
+  const std::string own = folder.Path().string();
+  const std::vector<std::string> replaced = {"HOME=" + own, "XDG_CONFIG_HOME=" + own, "XDG_CACHE_HOME=" + own,
+                                             "XDG_RUNTIME_DIR=" + own, "TMPDIR=" + own, "QT_QPA_PLATFORM=offscreen"};
+  std::vector<std::string> environment = replaced;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string_view text(*variable);
+    if (std::none_of(replaced.begin(), replaced.end(),
+                     [&](const std::string& entry) { return text.starts_with(entry.substr(0, entry.find('=') + 1)); }))
+      environment.emplace_back(text);
+  }
+  const auto pointers = [](std::vector<std::string>& texts) {
+    std::vector<char*> list;
+    for (std::string& text : texts) list.push_back(text.data());
+    list.push_back(nullptr);
+    return list;
+  };
+  pid_t child = 0;
+  int status = -1;
+  if (::posix_spawnp(&child, "setpriv", nullptr, nullptr, pointers(arguments).data(), pointers(environment).data()) == 0) {
+    ::waitpid(child, &status, 0);
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run as the user nobody failed (its output is above)";
+  return true;
+}
 
 inline std::string ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

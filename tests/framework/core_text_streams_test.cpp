@@ -108,14 +108,17 @@ TEST_F(TextOutputStreamTest, DestroyedWithoutCloseLeavesNothingBehind) {
 }
 
 TEST_F(TextOutputStreamTest, CreateFailsClearlyWhereNoFileCanBeMade) {
+  if (RanAsUnprivilegedUser()) return;
   std::filesystem::create_directory(folder_ / "folder");
   std::filesystem::create_directory(folder_ / "locked");
   ASSERT_EQ(chmod((folder_ / "locked").c_str(), 0555), 0);
-  std::vector<std::filesystem::path> paths = {folder_ / "missing" / "out.txt", folder_ / "folder"};
-  if (geteuid() != 0) paths.push_back(folder_ / "locked" / "out.txt");  // permissions do not bind the superuser
-  for (const auto& path : paths) {
+  const auto readOnly = folder_.Write("read-only.txt", "earlier");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  for (const auto& path : {folder_ / "missing" / "out.txt", folder_ / "folder", folder_ / "locked" / "out.txt", readOnly}) {
     ExpectThrowMentioning<IOException>([&] { TextOutputStream::Create(FolderItem(path)); }, path.string());
   }
+  EXPECT_EQ(ReadBytes(readOnly), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 3u);
 }
 
 // Reading itself is tested through the counting, which reads in blocks of every size.

@@ -162,6 +162,27 @@ TEST_F(ListRows, SortKeepsTheSelectedRowSelected) {
   EXPECT_EQ(view->currentIndex().row(), rows.front().row());
 }
 
+// A cell is shown whole up to 1,000 characters (not bytes), then cut there with an ellipsis.
+TEST_F(ListRows, CellsOfUpToAThousandCharactersAreShownWholeAndLongerOnesCut) {
+  for (const std::string letter : {"q", "\xc3\xa9"}) {
+    Rows rows{{1, 1, 1}, {}, {0, 1, 2}};
+    for (const int length : {999, 1000, 1001}) {
+      std::string word;
+      for (int i = 0; i < length; ++i) word += letter;
+      rows.words.push_back(word);
+    }
+    const QString character = QString::fromStdString(letter);
+    const QStringList expected = {character.repeated(999), character.repeated(1000),
+                                  character.repeated(1000) + QChar(0x2026)};
+    Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
+    AddInBulk(list, rows);
+    ProcessEvents();
+    QStringList shown;
+    for (int row = 0; row < 3; ++row) shown.append(list.NativeView()->model()->index(row, 1).data().toString());
+    EXPECT_EQ(shown, expected) << letter;
+  }
+}
+
 TEST_F(ListRows, HugeCellIsShownCutShortButCopiedWhole) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Activate(window);
