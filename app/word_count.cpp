@@ -49,6 +49,10 @@ constexpr int64_t kDefaultParallelFrom = int64_t{8} << 20;
 constexpr size_t kPadding = 64;
 // From this many distinct words on, the words and the index no longer fit in the cache.
 constexpr size_t kDefaultLargeTable = size_t{1} << 18;
+// Text of mostly new words grows the index at most this many times over at once: a wrong guess
+// then costs at most about 85 bytes of index per word so far, and growing by less means
+// rehashing millions of words again, a fifth more time on a file of all-new words.
+constexpr double kMostIndexGrowth = 16;
 
 [[noreturn]] void ThrowTooMany(const char* what) {
   throw OverflowException(std::string("The file has more than 2147483647 ") + what +
@@ -164,9 +168,10 @@ class WordTable {
     KeepPointers();
   }
 
-  // Grows the index at once to hold `entries` words, rather than step by step.
-  void ReserveIndex(size_t entries) {
-    if (CapacityFor(entries) > capacity_) Rehash(entries);
+  // Grows the index at once to hold `entries` words rather than step by step, if it would have
+  // to grow anyway to hold `soon` words.
+  void GrowIndexAhead(size_t soon, size_t entries) {
+    if (CapacityFor(soon) > capacity_) Rehash(std::max(soon, entries));
   }
 
   // Brings the index slot where a word of this hash is looked for into the cache.
@@ -602,13 +607,31 @@ void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine) {
 
 uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
 
-// Text in which most words are new grows the index to millions of slots; growing it at once to
-// what the rest of the file would add at the rate of the last piece saves rehashing it again
-// and again (each time touching every word).
-void ReserveForNewWords(WordTable& table, size_t wordsSoFar, size_t newWords, size_t bytes, int64_t bytesLeft) {
-  if (bytesLeft <= 0 || bytes == 0) return;
-  const double perByte = static_cast<double>(newWords) / static_cast<double>(bytes);
-  table.ReserveIndex(wordsSoFar + static_cast<size_t>(std::min(perByte * static_cast<double>(bytesLeft), 1e9)));
+// A piece of text whose words were mostly new to the whole table, not just to the piece: then
+// the table grows with every piece, merging is most of the work on threads, and the index
+// keeps regrowing. Text whose vocabulary merely keeps growing, as prose does, is not this: most
+// of its words are repeats of earlier ones however many distinct words each piece holds.
+bool MostlyNew(size_t newWords, int64_t words) { return static_cast<int64_t>(newWords) * 2 > words; }
+
+// For text of mostly new words, grows the index at once to what the rest of the file would add
+// at the rate of the last piece, rather than rehashing it again and again (each time touching
+// every word). The first piece tells nothing (every word is new to an empty table), and the
+// rest of the file may be of another kind, so the index grows only when the next piece of the
+// same kind would make it grow anyway, and then at most kMostIndexGrowth-fold.
+void ReserveForNewWords(WordTable& table, size_t wordsBefore, size_t wordsAfter, size_t bytes, int64_t bytesLeft) {
+  if (wordsBefore == 0 || bytesLeft <= 0 || bytes == 0) return;
+  const double perByte = static_cast<double>(wordsAfter - wordsBefore) / static_cast<double>(bytes);
+  const double expected = perByte * static_cast<double>(bytesLeft);
+  const double most = static_cast<double>(wordsAfter) * (kMostIndexGrowth - 1);
+  table.GrowIndexAhead(wordsAfter + (wordsAfter - wordsBefore), wordsAfter + static_cast<size_t>(std::min(expected, most)));
+}
+
+// After a piece of `words` words and `bytes` bytes has been counted into the table: whether its
+// words were mostly new, with the index grown for more of the same.
+bool AfterPiece(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft) {
+  if (!MostlyNew(wordsAfter - wordsBefore, words)) return false;
+  ReserveForNewWords(table, wordsBefore, wordsAfter, bytes, bytesLeft);
+  return true;
 }
 
 void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize, size_t largeFrom) {
@@ -624,9 +647,7 @@ void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& cou
     ScanBlock(buffer.data(), buffer.data() + size, table, totals);
     CheckTotals(counts, totals);
     bytesRead += static_cast<int64_t>(size);
-    const size_t newWords = counts.occurrences.size() - wordsBefore;
-    if (static_cast<int64_t>(newWords) * 2 > totals.words - wordCountBefore)
-      ReserveForNewWords(table, counts.occurrences.size(), newWords, size, fileSize - bytesRead);
+    AfterPiece(table, wordsBefore, counts.occurrences.size(), totals.words - wordCountBefore, size, fileSize - bytesRead);
     RuntimeBackgroundTasks(Passes(size));
   }
   table.Release();
@@ -768,19 +789,19 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     inFlight.pop_front();
     workers.WaitFor(*oldest, [] { RuntimeBackgroundTasks(4096); });  // enough passes to look at the clock
     if (oldest->error) std::rethrow_exception(oldest->error);
+    const size_t wordsBefore = counts.occurrences.size();
     Merge(table, oldest->counts);
     mergedBytes += static_cast<int64_t>(oldest->size);
     totals.lineEnds += oldest->totals.lineEnds;
     totals.words += oldest->totals.words;
     CheckTotals(counts, totals);
     RuntimeBackgroundTasks(Passes(oldest->size));
-    if (int64_t{oldest->counts.UniqueWords()} * 2 > oldest->totals.words) {
+    if (AfterPiece(table, wordsBefore, counts.occurrences.size(), oldest->totals.words, oldest->size,
+                   fileSize - mergedBytes)) {
       // Mostly new words: the merging sets the pace and the chunks' tables would cost more
       // memory than the workers save time.
       mostInFlight = 2;
       reader.SetBlockSize(std::min(chunkSize, kSmallChunkSize));
-      ReserveForNewWords(table, counts.occurrences.size(), static_cast<size_t>(oldest->counts.UniqueWords()),
-                         oldest->size, fileSize - mergedBytes);
     } else {
       mostInFlight = workerCount + 2;
       reader.SetBlockSize(chunkSize);

@@ -217,6 +217,30 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
   }
 }
 
+// Prose whose vocabulary keeps growing, as real text's does: words drawn by an exponential rank
+// from a large pool, so that pieces of mostly new words and of mostly known ones alternate.
+TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
+  std::mt19937 random(16);
+  std::vector<std::string> pool(20000);
+  for (std::string& word : pool)
+    for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) word += static_cast<char>('a' + random() % 26);
+  std::exponential_distribution<double> rank(1.0 / 400);
+  std::string bytes;
+  while (bytes.size() < 300000) {
+    std::string word = pool[static_cast<size_t>(rank(random)) % pool.size()];
+    if (random() % 10 == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    bytes += word + (random() % 12 == 0 ? ".\n" : " ");
+  }
+  TempFolder folder;
+  const auto file = folder.Write("growing.txt", bytes);
+  const WordCounts expected = ReferenceCount(bytes);
+  for (const size_t chunkSize : {64, 1000, 20000}) {
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountWords(*stream, {.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 0}),
+                     expected, "chunks of " + std::to_string(chunkSize));
+  }
+}
+
 // Counts of every size, and counts that all fit in 16 bits (sorted in one pass).
 TEST(SortedOrder, IsAStableSortByCount) {
   std::mt19937 random(5);
