@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <random>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "../framework/core_test_support.h"
+#include "counting/count_words.h"
+#include "framework/exceptions.h"
+#include "framework/text_input_stream.h"
+#include "framework/yield.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+using Rows = std::vector<std::pair<int32_t, std::string>>;
+
+// What the results window would show: the totals line and the rows in their first order.
+struct Concordance {
+  std::string totals;
+  Rows rows;
+};
+
+Concordance Show(const WordCounts& counts) {
+  Concordance result;
+  result.totals = std::to_string(counts.UniqueWords()) + " unique words, " + std::to_string(counts.wordCount) +
+                  " words in file, " + std::to_string(counts.lineCount) + " lines in file";
+  for (int32_t i = 0; i < counts.UniqueWords(); ++i)
+    result.rows.emplace_back(counts.occurrences[static_cast<size_t>(i)], std::string(counts.words.At(i)));
+  std::stable_sort(result.rows.begin(), result.rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return result;
+}
+
+// Small blocks and chunks on several threads, so that the edge cases below cross boundaries,
+// with every lookup taking the path meant for tables too big for the cache.
+const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 1, .largeTableFrom = 1};
+
+class WordCount : public testing::TestWithParam<CountOptions> {
+ protected:
+  Concordance Count(const std::string& bytes) {
+    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
+    return Show(CountWords(*stream, GetParam()));
+  }
+  TempFolder folder_;
+};
+
+INSTANTIATE_TEST_SUITE_P(OneAndManyThreads, WordCount, testing::Values(CountOptions{}, kSmallPieces),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Defaults" : "SmallPieces"); });
+
+// The totals and, where given, the rows in their first order: ascending by count, equal
+// counts in the order the words first appear.
+TEST_P(WordCount, SmallFilesGiveTheirTotalsAndRows) {
+  const std::vector<std::tuple<std::string, const char*, Rows>> cases = {
+      {"A cat and the hat.\nThe cat!\nand", "5 unique words, 8 words in file, 3 lines in file",
+       {{1, "a"}, {1, "hat"}, {2, "cat"}, {2, "and"}, {2, "the"}}},
+      {"The the\nTHE", "1 unique words, 3 words in file, 2 lines in file", {{3, "the"}}},
+      // U+0141 (C5 81) ends a word although its low byte is an A; long capital words with Z.
+      {"\xC5\x81" "a\xC5\x81" "b ZIGZAGGED\nAMAZINGLY zigzagged", "4 unique words, 5 words in file, 2 lines in file",
+       {{1, "a"}, {1, "b"}, {1, "amazingly"}, {2, "zigzagged"}}},
+      {"", "0 unique words, 0 words in file, 0 lines in file", {}},
+      {"one\r\ntwo\rthree\n\nlast line", "5 unique words, 5 words in file, 5 lines in file", {}},
+      // UTF-8, the same words in Latin-1, then broken UTF-8: letters outside ASCII end words.
+      {"caf\xC3\xA9 na\xC3\xAFve\ncaf\xE9 na\xEFve\ncaf\xC3 na\xE2\x82ve\n", "3 unique words, 9 words in file, 3 lines in file",
+       {}},
+  };
+  for (const auto& [bytes, totals, rows] : cases) {
+    const Concordance c = Count(bytes);
+    EXPECT_EQ(c.totals, totals) << testing::PrintToString(bytes);
+    if (!rows.empty()) {
+      EXPECT_EQ(c.rows, rows) << testing::PrintToString(bytes);
+    }
+  }
+}
+
+TEST_P(WordCount, ReadErrorInTheMiddleRaisesIOException) {
+  std::string bytes;
+  for (int i = 0; i < 1000; ++i) bytes += "some words on a line\n";
+  ChunkedTextInputStream stream(folder_.Write("input.txt", bytes), 4096, /*failingRead=*/3);
+  EXPECT_THROW(CountWords(stream, GetParam()), IOException);
+}
+
+// Counting goes on from counts near the limits, which no test file could reach.
+TEST_P(WordCount, CountsBeyondInt32Raise) {
+  struct Case {
+    int32_t lines, words, occurrences;
+    std::string bytes;
+    const char* message;  // nullptr: counts up to the limit are fine
+  };
+  const std::vector<Case> cases = {
+      {kMax - 1, 1, 1, "\n\n", "more than 2147483647 lines"},
+      {1, kMax - 2, 1, "a b c", "more than 2147483647 words"},
+      {1, 1, kMax, "other WORD", "\"word\" occurs more than 2147483647 times"},
+      {kMax - 1, kMax - 1, kMax - 1, "word", nullptr},
+  };
+  for (const Case& c : cases) {
+    WordCounts counts;
+    counts.lineCount = c.lines;
+    counts.wordCount = c.words;
+    counts.words.Append("word");
+    counts.occurrences = {c.occurrences};
+    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", c.bytes)));
+    if (c.message == nullptr) {
+      CountWordsInto(*stream, counts, GetParam());
+      EXPECT_EQ(Show(counts).totals, "1 unique words, 2147483647 words in file, 2147483647 lines in file");
+      EXPECT_EQ(counts.occurrences, std::vector<int32_t>{kMax});
+      continue;
+    }
+    ExpectThrowMentioning<OverflowException>([&] { CountWordsInto(*stream, counts, GetParam()); }, c.message);
+  }
+}
+
+std::vector<std::thread::id> yieldThreads;
+
+TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 2000; ++i) bytes += "several words on each line\n";
+  ChunkedTextInputStream stream(folder.Write("input.txt", bytes), 8192);
+  yieldThreads.clear();
+  SetBackgroundTaskHandler([] {
+    yieldThreads.push_back(std::this_thread::get_id());
+    ExpireBackgroundTaskIntervalForTesting();
+  });
+  ExpireBackgroundTaskIntervalForTesting();  // every look at the clock, on any thread, finds it time
+  const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 1});
+  SetBackgroundTaskHandler(nullptr);
+  EXPECT_EQ(counts.wordCount, 10000);
+  EXPECT_FALSE(yieldThreads.empty());
+  for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
+}
+
+// The plain way: split the bytes into lines at LF, CRLF and lone CR, take runs of A-Z and a-z
+// as words, lower-case them and count them in order of first occurrence. Every byte of a
+// character beyond ASCII, valid or not, is 0x80 or above, so bytes serve as well as characters.
+WordCounts ReferenceCount(const std::string& bytes) {
+  WordCounts counts;
+  std::unordered_map<std::string, size_t> index;
+  std::string word;
+  const auto endWord = [&] {
+    if (word.empty()) return;
+    ++counts.wordCount;
+    const auto [place, isNew] = index.emplace(word, counts.occurrences.size());
+    if (isNew) {
+      counts.words.Append(word);
+      counts.occurrences.push_back(0);
+    }
+    ++counts.occurrences[place->second];
+    word.clear();
+  };
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      word += c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+      continue;
+    }
+    endWord();
+    if (c == '\n' || c == '\r') {
+      ++counts.lineCount;
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+  }
+  endWord();
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++counts.lineCount;
+  return counts;
+}
+
+void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, const std::string& context) {
+  const auto tie = [](const WordCounts& c) {
+    return std::tie(c.lineCount, c.wordCount, c.words.Bytes(), c.words.Offsets(), c.occurrences);
+  };
+  ASSERT_EQ(tie(actual), tie(expected)) << context;
+}
+
+// Every block size, chunk size, thread count and way of looking words up must give exactly the
+// plain count, with line ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to
+// letters at every edge (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
+TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
+  std::mt19937 random(777);
+  const std::vector<std::string> pieces = {
+      "a",  "B",  "z",    "Word", "the", "THE",    "LONGERWORDS", "ZYZZYVAZZ", "quizzically", " ",  "  ",
+      "\n", "\r", "\r\n", "'",    "9",   "@",      "[",           "`",         "{",           "\0"s, "\xC5\x81",
+      "\xC4\x81", "A\xC5\x81" "A", "\xC3\xA9", "\xE9", "\xFF", "\xE2\x82", "\xF0\x9F\x98\x80"};
+  std::string distinct;  // many distinct words make the table grow again and again while chunks are merged
+  for (int i = 0; i < 60000; ++i) {
+    for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) distinct += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
+    distinct += "\r\n \t.,"[random() % 6];
+  }
+  TempFolder folder;
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes = round == 0 ? distinct : "";
+    const int count = static_cast<int>(random() % 600);
+    for (int i = 0; i < count; ++i)
+      bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
+    if (round % 50 == 0) bytes += std::string(3000, 'Q');  // a word longer than any block
+    const auto file = folder.Write("random.txt", bytes);
+    const WordCounts expected = ReferenceCount(bytes);
+    const CountOptions options{.blockSize = 1 + random() % 200,
+                               .chunkSize = 1 + random() % 300,
+                               .threads = 1 + static_cast<unsigned>(random() % 4),
+                               .parallelFrom = 1,
+                               .largeTableFrom = round % 2 == 0 ? 1 + random() % 40 : 0};
+    const std::string context = "round " + std::to_string(round);
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountWords(*stream, options), expected, context);
+    ChunkedTextInputStream chunked(file, 1 + random() % 13);
+    ExpectSameCounts(CountWords(chunked, options), expected, context + " read in small pieces");
+  }
+}
+
+// Prose whose vocabulary keeps growing, as real text's does: words drawn by an exponential rank
+// from a large pool, so that pieces of mostly new words and of mostly known ones alternate.
+TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
+  std::mt19937 random(16);
+  std::vector<std::string> pool(20000);
+  for (std::string& word : pool)
+    for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) word += static_cast<char>('a' + random() % 26);
+  std::exponential_distribution<double> rank(1.0 / 400);
+  std::string bytes;
+  while (bytes.size() < 300000) {
+    std::string word = pool[static_cast<size_t>(rank(random)) % pool.size()];
+    if (random() % 10 == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    bytes += word + (random() % 12 == 0 ? ".\n" : " ");
+  }
+  TempFolder folder;
+  const auto file = folder.Write("growing.txt", bytes);
+  const WordCounts expected = ReferenceCount(bytes);
+  for (const size_t chunkSize : {64, 1000, 20000}) {
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountWords(*stream, {.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 1}),
+                     expected, "chunks of " + std::to_string(chunkSize));
+  }
+}
+
+}  // namespace
