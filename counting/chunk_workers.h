@@ -19,7 +19,7 @@ namespace counting {
 // A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
 // their buffers and tables are faulted in once rather than for every piece.
 struct Chunk {
-  explicit Chunk(size_t largeFrom) : table(counts, largeFrom) {}
+  explicit Chunk(const TableSettings& settings) : table(counts, settings) {}
   std::vector<char> buffer;
   size_t size = 0;
   WordCounts counts;

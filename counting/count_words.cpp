@@ -16,8 +16,9 @@ namespace {
 
 using namespace counting;
 
-void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize, size_t largeFrom) {
-  WordTable table(counts, largeFrom);
+void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize,
+                      const TableSettings& settings) {
+  WordTable table(counts, settings);
   table.Reserve(fileSize);
   BlockReader reader(stream, blockSize);
   ScanTotals totals;
@@ -45,13 +46,18 @@ Number OrDefault(Number value, Number fallback) {
 
 void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOptions& options) {
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned threads = std::min(OrDefault(options.threads, hardware), hardware);
+  unsigned threads = OrDefault(options.threads, hardware);
+  if (!options.threadsBeyondProcessorsForTesting) threads = std::min(threads, hardware);
   const int64_t fileSize = stream.SizeHint();
-  const size_t largeFrom = OrDefault(options.largeTableFrom, kDefaultLargeTable);
-  if (threads > 1 && fileSize >= OrDefault(options.parallelFrom, kDefaultParallelFrom))
-    CountOnManyThreads(stream, fileSize, counts, OrDefault(options.chunkSize, kDefaultChunkSize), threads - 1, largeFrom);
+  const TableSettings settings{
+      .largeFrom = OrDefault(options.largeTableFrom, kDefaultLargeTable),
+      .hashing = options.everyWordCollidesForTesting ? Hashing::kEveryWordAlikeForTesting : Hashing::kSpread};
+  const bool onThreads = threads > 1 && fileSize >= OrDefault(options.parallelFrom, kDefaultParallelFrom);
+  if (options.workersUsedForTesting != nullptr) *options.workersUsedForTesting = onThreads ? threads - 1 : 0;
+  if (onThreads)
+    CountOnManyThreads(stream, fileSize, counts, OrDefault(options.chunkSize, kDefaultChunkSize), threads - 1, settings);
   else
-    CountOnOneThread(stream, fileSize, counts, OrDefault(options.blockSize, kDefaultBlockSize), largeFrom);
+    CountOnOneThread(stream, fileSize, counts, OrDefault(options.blockSize, kDefaultBlockSize), settings);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {

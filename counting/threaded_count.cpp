@@ -15,8 +15,8 @@
 namespace counting {
 
 void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
-                        unsigned workerCount, size_t largeFrom) {
-  WordTable table(counts, largeFrom);
+                        unsigned workerCount, const TableSettings& settings) {
+  WordTable table(counts, settings);
   table.Reserve(fileSize);
   BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
   ScanTotals totals;
@@ -32,7 +32,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     while (!readAll && inFlight.size() < mostInFlight) {
       std::unique_ptr<Chunk> chunk;
       if (spare.empty()) {
-        chunk = std::make_unique<Chunk>(largeFrom);
+        chunk = std::make_unique<Chunk>(settings);
       } else {
         chunk = std::move(spare.back());
         spare.pop_back();

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "counting/word_counts.h"
+#include "counting/word_table.h"
 #include "framework/text_input_stream.h"
 
 namespace counting {
@@ -14,6 +15,6 @@ namespace counting {
 // of first occurrence come out as on one thread. The caller's thread reads, merges and runs the
 // yield hook; at most a few chunks more than there are workers are in memory at once.
 void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
-                        unsigned workerCount, size_t largeFrom);
+                        unsigned workerCount, const TableSettings& settings);
 
 }  // namespace counting

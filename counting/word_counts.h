@@ -23,4 +23,11 @@ struct CountOptions {
   unsigned threads = 0;       // at most this many threads in all, and no more than the processors; 1: the caller's only
   int64_t parallelFrom = 0;   // files of at least this many bytes are counted on threads
   size_t largeTableFrom = 0;  // from this many distinct words on, lookups fetch the words ahead
+  // Every word hashes alike, so that every lookup meets other words and only comparing the
+  // letters tells them apart.
+  bool everyWordCollidesForTesting = false;
+  // `threads` even beyond the processors, so that counting on threads is tested on any machine.
+  bool threadsBeyondProcessorsForTesting = false;
+  // Set to the number of worker threads that counted, besides the caller's.
+  unsigned* workersUsedForTesting = nullptr;
 };

@@ -30,8 +30,11 @@ void ThrowTooOften(const char* letters, size_t length) {
                           "\" occurs more than 2147483647 times; counts beyond that are not supported.");
 }
 
-WordTable::WordTable(WordCounts& counts, size_t largeFrom)
-    : words_(counts.words), occurrences_(counts.occurrences), largeFrom_(largeFrom) {
+WordTable::WordTable(WordCounts& counts, const TableSettings& settings)
+    : words_(counts.words),
+      occurrences_(counts.occurrences),
+      largeFrom_(settings.largeFrom),
+      hashMask_(settings.hashing == Hashing::kSpread ? ~uint64_t{0} : 0) {
   std::vector<char>& bytes = words_.Bytes();
   used_ = bytes.size();
   bytes.resize(used_ + kPadding);

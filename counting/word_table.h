@@ -98,6 +98,13 @@ inline WordKey MakeKey(const char* letters, size_t length) {
 
 [[noreturn]] void ThrowTooOften(const char* letters, size_t length);
 
+enum class Hashing { kSpread, kEveryWordAlikeForTesting };
+
+struct TableSettings {
+  size_t largeFrom;  // from this many distinct words on, lookups fetch the words ahead
+  Hashing hashing;
+};
+
 // The distinct words in a TextColumn in order of first occurrence, their counts beside them,
 // and an open-addressing index of 4-byte slots over the two. A slot holds the entry's number + 1
 // in its low bits and some bits of the word's hash above them, so most mismatches are seen
@@ -105,9 +112,8 @@ inline WordKey MakeKey(const char* letters, size_t length) {
 // the table's own and goes with it.
 class WordTable {
  public:
-  // Indexes the words already in `counts` (none, or the result of an earlier count). From
-  // `largeFrom` distinct words on, lookups fetch the words ahead.
-  WordTable(WordCounts& counts, size_t largeFrom);
+  // Indexes the words already in `counts` (none, or the result of an earlier count).
+  WordTable(WordCounts& counts, const TableSettings& settings);
   ~WordTable() { Release(); }
   WordTable(const WordTable&) = delete;
   WordTable& operator=(const WordTable&) = delete;
@@ -187,8 +193,8 @@ class WordTable {
     void operator()(uint32_t* slots) const { std::free(slots); }
   };
 
-  size_t Home(uint64_t hash) const { return static_cast<size_t>(((hash >> 32) * capacity_) >> 32); }
-  uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash) & tagMask_; }
+  size_t Home(uint64_t hash) const { return static_cast<size_t>((((hash & hashMask_) >> 32) * capacity_) >> 32); }
+  uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash & hashMask_) & tagMask_; }
 
   bool Matches(uint32_t entry, const WordKey& key) const {
     const uint32_t start = offsets_[entry];
@@ -214,6 +220,7 @@ class WordTable {
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
   size_t largeFrom_;
+  uint64_t hashMask_;  // all ones, or none when every word is to collide
   size_t used_ = 0;  // bytes of words; words_.Bytes() has at least kPadding more while counting
   // The blocks of the three vectors, kept here so that a lookup need not reach them through
   // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
