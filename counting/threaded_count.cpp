@@ -18,18 +18,31 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
                         unsigned workerCount, const TableSettings& settings) {
   WordTable table(counts, settings);
   table.Reserve(fileSize);
-  BlockReader reader(stream, std::min(chunkSize, kSmallChunkSize));
+  const size_t smallPieceSize = std::min(chunkSize, kSmallChunkSize);
+  BlockReader reader(stream, smallPieceSize);
   ScanTotals totals;
+  int64_t bytesDone = 0;
+  // Until a piece shows otherwise, the words are taken to be mostly new (as the first piece's
+  // all are): merging a worker's table of them would cost as much as counting them here.
+  bool mostlyNew = true;
+  const auto addPiece = [&](size_t size, const ScanTotals& piece, size_t wordsBefore) {
+    bytesDone += static_cast<int64_t>(size);
+    totals.lineEnds += piece.lineEnds;
+    totals.words += piece.words;
+    CheckTotals(counts, totals);
+    RuntimeBackgroundTasks(Passes(size));
+    mostlyNew = AfterPiece(table, wordsBefore, table.WordCount(), piece.words, size, fileSize - bytesDone);
+    reader.SetBlockSize(mostlyNew ? smallPieceSize : chunkSize);
+  };
+  std::vector<char> buffer;
+  const size_t mostInFlight = workerCount + 2;
   std::vector<std::unique_ptr<Chunk>> spare;
   std::deque<std::unique_ptr<Chunk>> inFlight;
   // Declared after the chunks, so that the workers stop before any chunk goes away.
   ChunkWorkers workers(workerCount);
-  int64_t mergedBytes = 0;
-  // Two small chunks in flight until the first one shows what kind of text this is.
-  size_t mostInFlight = 2;
   bool readAll = false;
   for (;;) {
-    while (!readAll && inFlight.size() < mostInFlight) {
+    while (!readAll && !mostlyNew && inFlight.size() < mostInFlight) {
       std::unique_ptr<Chunk> chunk;
       if (spare.empty()) {
         chunk = std::make_unique<Chunk>(settings);
@@ -46,7 +59,18 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
       workers.Submit(*chunk);
       inFlight.push_back(std::move(chunk));
     }
-    if (inFlight.empty()) break;
+    if (inFlight.empty()) {
+      if (readAll) break;
+      // Mostly new words, and every chunk before them merged: the caller counts the next piece
+      // into the table itself, as on one thread.
+      ScanTotals piece{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
+      const size_t size = reader.Next(buffer);
+      if (size == 0) break;
+      const size_t wordsBefore = table.WordCount();
+      ScanBlock(buffer.data(), buffer.data() + size, table, piece);
+      addPiece(size, piece, wordsBefore);
+      continue;
+    }
     std::unique_ptr<Chunk> oldest = std::move(inFlight.front());
     inFlight.pop_front();
     // Each wait counts as enough passes of the yield hook for it to look at the clock.
@@ -54,20 +78,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     if (oldest->error) std::rethrow_exception(oldest->error);
     const size_t wordsBefore = table.WordCount();
     Merge(table, oldest->counts);
-    mergedBytes += static_cast<int64_t>(oldest->size);
-    totals.lineEnds += oldest->totals.lineEnds;
-    totals.words += oldest->totals.words;
-    CheckTotals(counts, totals);
-    RuntimeBackgroundTasks(Passes(oldest->size));
-    if (AfterPiece(table, wordsBefore, table.WordCount(), oldest->totals.words, oldest->size, fileSize - mergedBytes)) {
-      // Mostly new words: the merging sets the pace and the chunks' tables would cost more
-      // memory than the workers save time.
-      mostInFlight = 2;
-      reader.SetBlockSize(std::min(chunkSize, kSmallChunkSize));
-    } else {
-      mostInFlight = workerCount + 2;
-      reader.SetBlockSize(chunkSize);
-    }
+    addPiece(oldest->size, oldest->totals, wordsBefore);
     // Keep the chunk for reuse unless there are enough, or it is bigger than chunks are now.
     if (spare.size() + inFlight.size() < mostInFlight && oldest->buffer.size() <= reader.BlockSize() + kPadding)
       spare.push_back(std::move(oldest));

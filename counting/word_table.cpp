@@ -34,7 +34,7 @@ WordTable::WordTable(WordCounts& counts, const TableSettings& settings)
     : words_(counts.words),
       occurrences_(counts.occurrences),
       largeFrom_(settings.largeFrom),
-      hashMask_(settings.hashing == Hashing::kSpread ? ~uint64_t{0} : 0) {
+      hashing_(settings.hashing) {
   std::vector<char>& bytes = words_.Bytes();
   used_ = bytes.size();
   bytes.resize(used_ + kPadding);
@@ -116,6 +116,8 @@ void WordTable::Rehash(size_t entries) {
   capacity_ = capacity;
   const int indexBits = std::bit_width(capacity);
   tagMask_ = indexBits >= 32 ? 0 : ~((uint32_t{1} << indexBits) - 1);
+  homeScale_ = hashing_ == Hashing::kSpread ? capacity_ : 0;
+  hashTagMask_ = hashing_ == Hashing::kSpread ? tagMask_ : 0;
   const std::vector<uint32_t>& offsets = words_.Offsets();
   const char* bytes = words_.Bytes().data();
   const size_t count = occurrences_.size();

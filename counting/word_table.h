@@ -193,8 +193,8 @@ class WordTable {
     void operator()(uint32_t* slots) const { std::free(slots); }
   };
 
-  size_t Home(uint64_t hash) const { return static_cast<size_t>((((hash & hashMask_) >> 32) * capacity_) >> 32); }
-  uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash & hashMask_) & tagMask_; }
+  size_t Home(uint64_t hash) const { return static_cast<size_t>(((hash >> 32) * homeScale_) >> 32); }
+  uint32_t Tag(uint64_t hash) const { return static_cast<uint32_t>(hash) & hashTagMask_; }
 
   bool Matches(uint32_t entry, const WordKey& key) const {
     const uint32_t start = offsets_[entry];
@@ -220,7 +220,7 @@ class WordTable {
   TextColumn& words_;
   std::vector<int32_t>& occurrences_;
   size_t largeFrom_;
-  uint64_t hashMask_;  // all ones, or none when every word is to collide
+  Hashing hashing_;
   size_t used_ = 0;  // bytes of words; words_.Bytes() has at least kPadding more while counting
   // The blocks of the three vectors, kept here so that a lookup need not reach them through
   // the vectors after every store; KeepPointers renews them whenever a vector may have moved.
@@ -231,6 +231,10 @@ class WordTable {
   std::unique_ptr<uint32_t[], FreeDeleter> slots_;
   size_t capacity_ = 0;
   uint32_t tagMask_ = 0;
+  // What a hash is scaled by to a slot, and the bits of it kept in the slot: capacity_ and
+  // tagMask_, or both zero when every word is to collide.
+  size_t homeScale_ = 0;
+  uint32_t hashTagMask_ = 0;
 };
 
 // Counts a batch of hashed words whose index slots were prefetched, for a table too big for the
