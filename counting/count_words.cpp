@@ -53,7 +53,7 @@ void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOpti
       .largeFrom = OrDefault(options.largeTableFrom, kDefaultLargeTable),
       .hashing = options.everyWordCollidesForTesting ? Hashing::kEveryWordAlikeForTesting : Hashing::kSpread};
   const bool onThreads = threads > 1 && fileSize >= OrDefault(options.parallelFrom, kDefaultParallelFrom);
-  if (options.workersUsedForTesting != nullptr) *options.workersUsedForTesting = onThreads ? threads - 1 : 0;
+  if (options.workersStartedForTesting != nullptr) *options.workersStartedForTesting = onThreads ? threads - 1 : 0;
   if (onThreads)
     CountOnManyThreads(stream, fileSize, counts, OrDefault(options.chunkSize, kDefaultChunkSize), threads - 1, settings);
   else

@@ -28,6 +28,6 @@ struct CountOptions {
   bool everyWordCollidesForTesting = false;
   // `threads` even beyond the processors, so that counting on threads is tested on any machine.
   bool threadsBeyondProcessorsForTesting = false;
-  // Set to the number of worker threads that counted, besides the caller's.
-  unsigned* workersUsedForTesting = nullptr;
+  // Set to the number of worker threads started besides the caller's.
+  unsigned* workersStartedForTesting = nullptr;
 };

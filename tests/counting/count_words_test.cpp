@@ -42,11 +42,11 @@ Concordance Show(const WordCounts& counts) {
 }
 
 // Counts on as many threads as `options` asks for, whatever the processors, and checks that
-// a file counted on threads had at least two workers.
+// a file counted on threads had at least two worker threads.
 WordCounts CountOnWorkers(TextInputStream& stream, CountOptions options) {
   unsigned workers = 0;
   options.threadsBeyondProcessorsForTesting = true;
-  options.workersUsedForTesting = &workers;
+  options.workersStartedForTesting = &workers;
   const bool onThreads = options.threads >= 3 && stream.SizeHint() >= options.parallelFrom && options.parallelFrom > 0;
   WordCounts counts = CountWords(stream, options);
   if (onThreads) {
