@@ -54,10 +54,12 @@ void CountWordsInto(TextInputStream& stream, WordCounts& counts, const CountOpti
       .hashing = options.everyWordCollidesForTesting ? Hashing::kEveryWordAlikeForTesting : Hashing::kSpread};
   const bool onThreads = threads > 1 && fileSize >= OrDefault(options.parallelFrom, kDefaultParallelFrom);
   if (options.workersStartedForTesting != nullptr) *options.workersStartedForTesting = onThreads ? threads - 1 : 0;
+  const size_t blockSize = OrDefault(options.blockSize, kDefaultBlockSize);
   if (onThreads)
-    CountOnManyThreads(stream, fileSize, counts, OrDefault(options.chunkSize, kDefaultChunkSize), threads - 1, settings);
+    CountOnManyThreads(stream, fileSize, counts, blockSize, OrDefault(options.chunkSize, kDefaultChunkSize), threads - 1,
+                       settings);
   else
-    CountOnOneThread(stream, fileSize, counts, OrDefault(options.blockSize, kDefaultBlockSize), settings);
+    CountOnOneThread(stream, fileSize, counts, blockSize, settings);
 }
 
 WordCounts CountWords(TextInputStream& stream, const CountOptions& options) {

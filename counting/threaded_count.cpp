@@ -1,6 +1,5 @@
 #include "counting/threaded_count.h"
 
-#include <algorithm>
 #include <deque>
 #include <memory>
 #include <utility>
@@ -14,12 +13,11 @@
 
 namespace counting {
 
-void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
-                        unsigned workerCount, const TableSettings& settings) {
+void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize,
+                        size_t chunkSize, unsigned workerCount, const TableSettings& settings) {
   WordTable table(counts, settings);
   table.Reserve(fileSize);
-  const size_t smallPieceSize = std::min(chunkSize, kSmallChunkSize);
-  BlockReader reader(stream, smallPieceSize);
+  BlockReader reader(stream, blockSize);
   ScanTotals totals;
   int64_t bytesDone = 0;
   // Until a piece shows otherwise, the words are taken to be mostly new (as the first piece's
@@ -32,7 +30,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     CheckTotals(counts, totals);
     RuntimeBackgroundTasks(Passes(size));
     mostlyNew = AfterPiece(table, wordsBefore, table.WordCount(), piece.words, size, fileSize - bytesDone);
-    reader.SetBlockSize(mostlyNew ? smallPieceSize : chunkSize);
+    reader.SetBlockSize(mostlyNew ? blockSize : chunkSize);
   };
   std::vector<char> buffer;
   const size_t mostInFlight = workerCount + 2;
@@ -61,7 +59,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     }
     if (inFlight.empty()) {
       if (readAll) break;
-      // Mostly new words, and every chunk before them merged: the caller counts the next piece
+      // Mostly new words, and every chunk before them merged: the caller counts the next block
       // into the table itself, as on one thread.
       ScanTotals piece{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
       const size_t size = reader.Next(buffer);
@@ -79,8 +77,11 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     const size_t wordsBefore = table.WordCount();
     Merge(table, oldest->counts);
     addPiece(oldest->size, oldest->totals, wordsBefore);
-    // Keep the chunk for reuse unless there are enough, or it is bigger than chunks are now.
-    if (spare.size() + inFlight.size() < mostInFlight && oldest->buffer.size() <= reader.BlockSize() + kPadding)
+    // Keep the chunk for reuse unless there are enough, or a word longer than a chunk grew it.
+    // While the words are mostly new no chunk is needed, and each would keep a table of them.
+    if (mostlyNew)
+      spare.clear();
+    else if (spare.size() + inFlight.size() < mostInFlight && oldest->buffer.size() <= chunkSize + kPadding)
       spare.push_back(std::move(oldest));
   }
   table.Release();

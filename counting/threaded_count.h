@@ -14,9 +14,10 @@ namespace counting {
 // workers, and merged on the caller's thread in file order, so that every count and the order
 // of first occurrence come out as on one thread. The caller's thread reads, merges and runs the
 // yield hook; at most two chunks more than there are workers are in memory at once. While the
-// words are mostly new to the table, the caller's thread counts them itself, as on one thread,
-// since merging them would cost as much: so threads never do worse than one.
-void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t chunkSize,
-                        unsigned workerCount, const TableSettings& settings);
+// words are mostly new to the table, the caller's thread counts them itself in blocks of
+// `blockSize`, as on one thread, since merging them would cost as much: so threads never do
+// worse than one.
+void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& counts, size_t blockSize,
+                        size_t chunkSize, unsigned workerCount, const TableSettings& settings);
 
 }  // namespace counting

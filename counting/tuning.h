@@ -8,16 +8,13 @@
 
 namespace counting {
 
-// Bytes read at a time on one thread: reading then costs next to nothing per byte, and a block
-// still fits in the cache beside a table of everyday size.
+// Bytes read at a time on one thread, and by the caller's thread while the words are mostly new:
+// reading then costs next to nothing per byte, and a block still fits in the cache beside a
+// table of everyday size.
 constexpr size_t kDefaultBlockSize = size_t{1} << 20;
 // Bytes handed to one worker at a time when the words mostly repeat: a chunk's table is then
 // small beside its bytes, and merging it is a small part of counting it.
 constexpr size_t kDefaultChunkSize = size_t{1} << 21;
-// Pieces of text whose words are mostly new, which the caller's thread counts itself (merging a
-// worker's table of new words costs as much as counting them): small, so that the engine soon
-// sees when the words start to repeat and hands the work back to the workers.
-constexpr size_t kSmallChunkSize = size_t{1} << 18;
 // Below this a file is counted in well under a tenth of a second on one thread.
 constexpr int64_t kDefaultParallelFrom = int64_t{8} << 20;
 // From this many distinct words on, the words and the index no longer fit in the cache, and

@@ -18,7 +18,7 @@ struct WordCounts {
 // How a file is cut up for counting. The defaults suit real files; tests shrink them so that
 // every edge case falls on a block or chunk boundary. Zero means the default in every field.
 struct CountOptions {
-  size_t blockSize = 0;       // bytes read at a time on one thread
+  size_t blockSize = 0;       // bytes read at a time on one thread, or while the words are mostly new
   size_t chunkSize = 0;       // bytes handed to one worker thread at a time
   unsigned threads = 0;       // at most this many threads in all, and no more than the processors; 1: the caller's only
   int64_t parallelFrom = 0;   // files of at least this many bytes are counted on threads
