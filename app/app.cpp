@@ -1,7 +1,6 @@
 #include "app/app.h"
 
 #include "about_window/about_window.h"
-#include "app/word_tokeniser.h"
 #include "framework/checked_cast.h"
 #include "framework/window.h"
 
@@ -20,5 +19,3 @@ bool App::_AboutMenuItem_Action() {
   RuntimeNewWindow<AboutWIndow>();
   return true;
 }
-
-String App::GetWord(const String& line, int32_t& position) { return ::GetWord(line, position); }

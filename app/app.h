@@ -1,12 +1,9 @@
 #pragma once
-// The application object: File > Open, About, the application's menu-enabling pass and
-// the tokeniser. It keeps no state between calls.
-
-#include <cstdint>
+// The application object: File > Open, About and the application's menu-enabling pass. It
+// keeps no state between calls.
 
 #include "framework/application.h"
 #include "framework/menu_item.h"
-#include "framework/string.h"
 
 class App : public Application {
  public:
@@ -15,7 +12,6 @@ class App : public Application {
   void Event_EnableMenuItems() override;
   virtual bool _FileOpen_Action();
   virtual bool _AboutMenuItem_Action();
-  virtual String GetWord(const String& line, int32_t& position);
 };
 
 // The application object. (The accessor bears the class's name, so the class itself is

@@ -4,13 +4,17 @@
 
 #include <cstdint>
 
+// The hook looks at the clock once in this many passes (a power of two, so that the count is
+// checked with a mask).
+constexpr uint32_t kPassesPerClockCheck = 4096;
+
 namespace background_task_detail {
 inline uint32_t passCounter = 0;
 void CheckClock();
 }  // namespace background_task_detail
 
 inline void RuntimeBackgroundTask() {
-  if ((++background_task_detail::passCounter & 4095u) == 0) background_task_detail::CheckClock();
+  if ((++background_task_detail::passCounter & (kPassesPerClockCheck - 1)) == 0) background_task_detail::CheckClock();
 }
 
 // The same as calling RuntimeBackgroundTask `passes` times, for loops that count their passes
@@ -19,7 +23,7 @@ inline void RuntimeBackgroundTasks(uint32_t passes) {
   const uint32_t before = background_task_detail::passCounter;
   const uint32_t after = before + passes;
   background_task_detail::passCounter = after;
-  if ((before >> 12) != (after >> 12) || passes >= 4096u) background_task_detail::CheckClock();
+  if (before / kPassesPerClockCheck != after / kPassesPerClockCheck || passes >= kPassesPerClockCheck) background_task_detail::CheckClock();
 }
 
 // The event-loop layer installs its handler here; nullptr removes it.

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <string>
 #include <thread>
@@ -14,9 +12,8 @@
 #include <vector>
 
 #include "../framework/core_test_support.h"
-#include "app/word_count.h"
+#include "counting/count_words.h"
 #include "framework/exceptions.h"
-#include "framework/row_sort.h"
 #include "framework/text_input_stream.h"
 #include "framework/yield.h"
 
@@ -36,21 +33,37 @@ struct Concordance {
 
 Concordance Show(const WordCounts& counts) {
   Concordance result;
-  result.totals = TotalsLine(counts.UniqueWords(), counts.wordCount, counts.lineCount).ToUtf8();
-  for (const uint32_t i : StableOrderByNumber(counts.occurrences, SortDirection::kAscending))
-    result.rows.emplace_back(counts.occurrences[i], std::string(counts.words.At(static_cast<int32_t>(i))));
+  result.totals = std::to_string(counts.UniqueWords()) + " unique words, " + std::to_string(counts.wordCount) +
+                  " words in file, " + std::to_string(counts.lineCount) + " lines in file";
+  for (int32_t i = 0; i < counts.UniqueWords(); ++i)
+    result.rows.emplace_back(counts.occurrences[static_cast<size_t>(i)], std::string(counts.words.At(i)));
+  std::stable_sort(result.rows.begin(), result.rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   return result;
+}
+
+// Counts on as many threads as `options` asks for, whatever the processors, and checks that
+// a file counted on threads had at least two worker threads.
+WordCounts CountOnWorkers(TextInputStream& stream, CountOptions options) {
+  unsigned workers = 0;
+  options.threadsBeyondProcessorsForTesting = true;
+  options.workersStartedForTesting = &workers;
+  const bool onThreads = options.threads >= 3 && stream.SizeHint() >= options.parallelFrom && options.parallelFrom > 0;
+  WordCounts counts = CountWords(stream, options);
+  if (onThreads) {
+    EXPECT_GE(workers, 2u);
+  }
+  return counts;
 }
 
 // Small blocks and chunks on several threads, so that the edge cases below cross boundaries,
 // with every lookup taking the path meant for tables too big for the cache.
-const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 0, .largeTableFrom = 0};
+const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .parallelFrom = 1, .largeTableFrom = 1};
 
 class WordCount : public testing::TestWithParam<CountOptions> {
  protected:
   Concordance Count(const std::string& bytes) {
     auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
-    return Show(CountWords(*stream, GetParam()));
+    return Show(CountOnWorkers(*stream, GetParam()));
   }
   TempFolder folder_;
 };
@@ -81,6 +94,22 @@ TEST_P(WordCount, SmallFilesGiveTheirTotalsAndRows) {
       EXPECT_EQ(c.rows, rows) << testing::PrintToString(bytes);
     }
   }
+}
+
+// A word of 16 letters is the longest kept in two halves: each length either side of it, and
+// of 8, must find the word again in other letter case.
+TEST_P(WordCount, EveryWordLengthFindsItsWordAgainInOtherCase) {
+  const std::string letters = "ThequickbrownfoxjumpsoverthelazydogAGAIN";
+  std::string bytes;
+  Rows rows;
+  for (size_t length = 1; length <= letters.size(); ++length) {
+    std::string word = letters.substr(0, length), upper = word;
+    for (char& c : word) c = static_cast<char>(c | 0x20);
+    for (char& c : upper) c = static_cast<char>(c & ~0x20);
+    bytes += word + " " + upper + "\n";
+    rows.emplace_back(2, word);
+  }
+  EXPECT_EQ(Count(bytes).rows, rows);
 }
 
 TEST_P(WordCount, ReadErrorInTheMiddleRaisesIOException) {
@@ -133,7 +162,7 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
     ExpireBackgroundTaskIntervalForTesting();
   });
   ExpireBackgroundTaskIntervalForTesting();  // every look at the clock, on any thread, finds it time
-  const WordCounts counts = CountWords(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 0});
+  const WordCounts counts = CountOnWorkers(stream, {.chunkSize = 8192, .threads = 4, .parallelFrom = 1});
   SetBackgroundTaskHandler(nullptr);
   EXPECT_EQ(counts.wordCount, 10000);
   EXPECT_FALSE(yieldThreads.empty());
@@ -182,6 +211,35 @@ void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, cons
   ASSERT_EQ(tie(actual), tie(expected)) << context;
 }
 
+// Counts texts made of random `pieces` (the first of them `firstText` before its pieces) cut up
+// in every way, on up to four threads, against the plain count.
+enum class Hashes { kSpread, kAllAlike };
+
+void ExpectEveryCuttingCountsLikeThePlainWay(std::mt19937& random, const std::vector<std::string>& pieces,
+                                             const std::string& firstText, int rounds, Hashes hashes) {
+  TempFolder folder;
+  for (int round = 0; round < rounds; ++round) {
+    std::string bytes = round == 0 ? firstText : "";
+    const int count = static_cast<int>(random() % 600);
+    for (int i = 0; i < count; ++i)
+      bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
+    if (round % 50 == 0) bytes += std::string(3000, 'Q');  // a word longer than any block
+    const auto file = folder.Write("random.txt", bytes);
+    const WordCounts expected = ReferenceCount(bytes);
+    const CountOptions options{.blockSize = 1 + random() % 200,
+                               .chunkSize = 1 + random() % 300,
+                               .threads = 1 + static_cast<unsigned>(random() % 4),
+                               .parallelFrom = 1,
+                               .largeTableFrom = round % 2 == 0 ? 1 + random() % 40 : 0,
+                               .everyWordCollidesForTesting = hashes == Hashes::kAllAlike};
+    const std::string context = "round " + std::to_string(round);
+    auto stream = TextInputStream::Open(FolderItem(file));
+    ExpectSameCounts(CountOnWorkers(*stream, options), expected, context);
+    ChunkedTextInputStream chunked(file, 1 + random() % 13);
+    ExpectSameCounts(CountOnWorkers(chunked, options), expected, context + " read in small pieces");
+  }
+}
+
 // Every block size, chunk size, thread count and way of looking words up must give exactly the
 // plain count, with line ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to
 // letters at every edge (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
@@ -196,25 +254,41 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
     for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) distinct += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
     distinct += "\r\n \t.,"[random() % 6];
   }
+  ExpectEveryCuttingCountsLikeThePlainWay(random, pieces, distinct, 400, Hashes::kSpread);
+}
+
+// With every word hashed alike, only the letters tell words apart: words that differ in one
+// letter past the eighth or the sixteenth, or in their length alone, must stay apart.
+TEST(WordCountRandom, WordsThatCollideInTheIndexCountLikeThePlainWay) {
+  std::mt19937 random(1414);
+  const std::vector<std::string> pieces = {
+      "abcdefgh", "abcdefghx", "ABCDEFGHY", "abcdefghxy", "abcdefghyx", "abcdefghijklmnop", "abcdefghijklmnoq",
+      "ABCDEFGHIJKLMNOPQ", "abcdefghijklmnopr", "abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrstuvwxyZZ", "a",
+      "b", "ab", " ", "\n", "\r\n", "."};
+  ExpectEveryCuttingCountsLikeThePlainWay(random, pieces, "", 150, Hashes::kAllAlike);
+}
+
+// Prose whose vocabulary keeps growing, as real text's does: words drawn by an exponential rank
+// from a large pool, so that pieces of mostly new words and of mostly known ones alternate.
+TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
+  std::mt19937 random(16);
+  std::vector<std::string> pool(20000);
+  for (std::string& word : pool)
+    for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) word += static_cast<char>('a' + random() % 26);
+  std::exponential_distribution<double> rank(1.0 / 400);
+  std::string bytes;
+  while (bytes.size() < 300000) {
+    std::string word = pool[static_cast<size_t>(rank(random)) % pool.size()];
+    if (random() % 10 == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    bytes += word + (random() % 12 == 0 ? ".\n" : " ");
+  }
   TempFolder folder;
-  for (int round = 0; round < 400; ++round) {
-    std::string bytes = round == 0 ? distinct : "";
-    const int count = static_cast<int>(random() % 600);
-    for (int i = 0; i < count; ++i)
-      bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
-    if (round % 50 == 0) bytes += std::string(3000, 'Q');  // a word longer than any block
-    const auto file = folder.Write("random.txt", bytes);
-    const WordCounts expected = ReferenceCount(bytes);
-    const CountOptions options{.blockSize = 1 + random() % 200,
-                               .chunkSize = 1 + random() % 300,
-                               .threads = 1 + static_cast<unsigned>(random() % 4),
-                               .parallelFrom = 0,
-                               .largeTableFrom = round % 2 == 0 ? static_cast<int64_t>(random() % 40) : -1};
-    const std::string context = "round " + std::to_string(round);
+  const auto file = folder.Write("growing.txt", bytes);
+  const WordCounts expected = ReferenceCount(bytes);
+  for (const size_t chunkSize : {64, 1000, 20000}) {
     auto stream = TextInputStream::Open(FolderItem(file));
-    ExpectSameCounts(CountWords(*stream, options), expected, context);
-    ChunkedTextInputStream chunked(file, 1 + random() % 13);
-    ExpectSameCounts(CountWords(chunked, options), expected, context + " read in small pieces");
+    ExpectSameCounts(CountOnWorkers(*stream, {.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 1}),
+                     expected, "chunks of " + std::to_string(chunkSize));
   }
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+// What both ways of counting do after each piece of the file: keep the totals within bounds, and
+// judge from the piece whether the text is of mostly new words.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "counting/byte_scan.h"
+#include "counting/word_counts.h"
+#include "counting/word_table.h"
+
+namespace counting {
+
+// OverflowException as soon as the totals so far are past the limits, rather than at the end of
+// the file.
+void CheckTotals(const WordCounts& counts, const ScanTotals& totals);
+// Adds the totals to the counts; `oneMoreLine` for text after the last line end.
+void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine);
+
+// Passes of the yield hook for a piece of this many bytes.
+uint32_t Passes(size_t bytes);
+
+// After a piece of `words` words and `bytes` bytes has been counted into the table, whose words
+// went from `wordsBefore` to `wordsAfter`: whether most of the piece's words were new to the
+// whole table. If so, the index is grown at once for more of the same in the `bytesLeft` bytes
+// still to come, rather than step by step.
+bool AfterPiece(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft);
+
+}  // namespace counting
