@@ -78,6 +78,9 @@ struct LabelRow {
   const char* opens;  // nullptr: a click does nothing
 };
 
+// Names the row in test listings by its label, not by its bytes.
+void PrintTo(const LabelRow& row, std::ostream* out) { *out << row.name; }
+
 class AboutLabel : public AboutWindowTest, public ::testing::WithParamInterface<LabelRow> {};
 
 TEST_P(AboutLabel, ShowsItsWholeTextAndAnswersAClick) {

@@ -19,6 +19,13 @@
 
 using namespace std::string_literals;
 
+// Names the options in test listings by their pieces, not by their bytes (one is a pointer).
+// Found by argument-dependent lookup, so it lives beside CountOptions, outside this file's
+// own namespace.
+void PrintTo(const CountOptions& options, std::ostream* out) {
+  *out << "block " << options.blockSize << ", chunk " << options.chunkSize << ", threads " << options.threads;
+}
+
 namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
