@@ -36,8 +36,8 @@ void CheckTotals(const WordCounts& counts, const ScanTotals& totals) {
   if (totals.words + counts.wordCount > kMaxCount) ThrowTooMany("words");
 }
 
-void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine) {
-  if (oneMoreLine) ++totals.lineEnds;
+void AddTotals(WordCounts& counts, ScanTotals totals, TextEnd end) {
+  if (end == TextEnd::kInsideALine) ++totals.lineEnds;
   CheckTotals(counts, totals);
   counts.lineCount += static_cast<int32_t>(totals.lineEnds);
   counts.wordCount += static_cast<int32_t>(totals.words);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "counting/byte_scan.h"
+#include "counting/characters.h"
 #include "counting/word_counts.h"
 #include "counting/word_table.h"
 
@@ -14,8 +15,8 @@ namespace counting {
 // OverflowException as soon as the totals so far are past the limits, rather than at the end of
 // the file.
 void CheckTotals(const WordCounts& counts, const ScanTotals& totals);
-// Adds the totals to the counts; `oneMoreLine` for text after the last line end.
-void AddTotals(WordCounts& counts, ScanTotals totals, bool oneMoreLine);
+// Adds the totals to the counts, with one more line for a text that ends inside one.
+void AddTotals(WordCounts& counts, ScanTotals totals, TextEnd end);
 
 // Passes of the yield hook for a piece of this many bytes.
 uint32_t Passes(size_t bytes);

@@ -21,8 +21,8 @@ class BlockReader {
   // the block are readable.
   size_t Next(std::vector<char>& buffer);
 
-  // Text after the last line end is one more line.
-  bool EndsInsideALine() const { return !IsLineEnd(lastByte_); }
+  // How the text read so far ends.
+  TextEnd End() const { return IsLineEnd(lastByte_) ? TextEnd::kAfterLineEnd : TextEnd::kInsideALine; }
   void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
   size_t BlockSize() const { return blockSize_; }
   // Whether the block handed out last ended in CR: an LF at the start of the next one is then

@@ -14,4 +14,7 @@ constexpr bool IsWordCharacter(unsigned char c) { return static_cast<uint8_t>((c
 // A line ends at LF, CR or the pair CR LF.
 constexpr bool IsLineEnd(unsigned char c) { return c == '\n' || c == '\r'; }
 
+// How a text ends: text after its last line end is one more line.
+enum class TextEnd { kAfterLineEnd, kInsideALine };
+
 }  // namespace counting

@@ -34,7 +34,7 @@ void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& cou
     RuntimeBackgroundTasks(Passes(size));
   }
   table.Release();
-  AddTotals(counts, totals, reader.EndsInsideALine());
+  AddTotals(counts, totals, reader.End());
 }
 
 template <typename Number>

@@ -85,7 +85,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
       spare.push_back(std::move(oldest));
   }
   table.Release();
-  AddTotals(counts, totals, reader.EndsInsideALine());
+  AddTotals(counts, totals, reader.End());
 }
 
 }  // namespace counting

@@ -181,18 +181,19 @@ void Listbox::WriteRowsUtf8(const std::vector<int32_t>& columns, std::string_vie
 }
 
 void Listbox::SortByHeading(int32_t column) {
-  const bool ascending = column == sortedColumn_ ? !sortedAscending_ : true;
-  Sort(column, ascending);
+  const bool descending = column == sortedColumn_ && sortedAscending_;
+  Sort(column, descending ? SortDirection::kDescending : SortDirection::kAscending);
 }
 
-void Listbox::Sort(int32_t column, bool ascending) {
+void Listbox::Sort(int32_t column, SortDirection direction) {
   if (column < 0 || column >= ColumnCount()) return;
+  const bool ascending = direction == SortDirection::kAscending;
   model_->ShowPendingRows();
   const SortKey key = static_cast<size_t>(column) < sortKeys_.size() ? sortKeys_[static_cast<size_t>(column)]
                                                                      : SortKey::kAskHandler;
-  const bool sortedByKey = (key == SortKey::kTagDifference && model_->SortByNumberTags(column, ascending)) ||
-                           (key == SortKey::kTextIgnoringCase && model_->SortByTextIgnoringCase(column, ascending));
-  if (!sortedByKey) SortAskingHandler(column, ascending);
+  const bool sortedByKey = (key == SortKey::kTagDifference && model_->SortByNumberTags(column, direction)) ||
+                           (key == SortKey::kTextIgnoringCase && model_->SortByTextIgnoringCase(column, direction));
+  if (!sortedByKey) SortAskingHandler(column, direction);
   sortedColumn_ = column;
   sortedAscending_ = ascending;
   QHeaderView* header = NativeView()->horizontalHeader();
@@ -200,7 +201,8 @@ void Listbox::Sort(int32_t column, bool ascending) {
   header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-void Listbox::SortAskingHandler(int32_t column, bool ascending) {
+void Listbox::SortAskingHandler(int32_t column, SortDirection direction) {
+  const bool ascending = direction == SortDirection::kAscending;
   std::vector<uint32_t> order(static_cast<size_t>(ListCount()));
   std::iota(order.begin(), order.end(), 0u);
   // Ask the CompareRows handler for every pair; without an answer, compare the texts.

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/row_sort.h"
 #include "framework/set_properties.h"
 #include "framework/string.h"
 #include "framework/text_column.h"
@@ -114,7 +115,7 @@ class Listbox : public RectControl {
   // the list is already sorted by that column. Rows that compare equal keep their order.
   void SortByHeading(int32_t column);
   // Sorts by the column in the given direction, in the order the CompareRows handler gives.
-  void Sort(int32_t column, bool ascending);
+  void Sort(int32_t column, SortDirection direction);
   int32_t SortedColumn() const { return sortedColumn_; }
   bool SortedAscending() const { return sortedAscending_; }
   // Every row in the shown order as UTF-8: the texts of `columns` joined by `separator`,
@@ -132,7 +133,7 @@ class Listbox : public RectControl {
 
  private:
   void ApplyColumnWidths();
-  void SortAskingHandler(int32_t column, bool ascending);
+  void SortAskingHandler(int32_t column, SortDirection direction);
 
   std::unique_ptr<ListModel> model_;
   CompareRowsHandler compareRows_;

@@ -214,7 +214,7 @@ bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& n
   return true;
 }
 
-bool ListModel::SortByNumberTags(int32_t column, bool ascending) {
+bool ListModel::SortByNumberTags(int32_t column, SortDirection direction) {
   if (column < 0 || column >= ColumnCount()) return false;
   const Column& source = columns_[static_cast<size_t>(column)];
   if (source.kind != Column::Kind::kNumbers) return false;
@@ -224,18 +224,16 @@ bool ListModel::SortByNumberTags(int32_t column, bool ascending) {
     if (static_cast<int64_t>(*highest) - *lowest > std::numeric_limits<int32_t>::max()) return false;
   }
   ShowPendingRows();
-  ApplyOrder(StableOrderByNumber(source.numbers, order_,
-                                 ascending ? SortDirection::kAscending : SortDirection::kDescending));
+  ApplyOrder(StableOrderByNumber(source.numbers, order_, direction));
   return true;
 }
 
-bool ListModel::SortByTextIgnoringCase(int32_t column, bool ascending) {
+bool ListModel::SortByTextIgnoringCase(int32_t column, SortDirection direction) {
   if (column < 0 || column >= ColumnCount()) return false;
   const Column& source = columns_[static_cast<size_t>(column)];
   if (source.kind != Column::Kind::kTexts || !source.bytesOrderIgnoringCase) return false;
   ShowPendingRows();
-  ApplyOrder(StableOrderByBytes(source.utf8, order_,
-                                ascending ? SortDirection::kAscending : SortDirection::kDescending));
+  ApplyOrder(StableOrderByBytes(source.utf8, order_, direction));
   return true;
 }
 

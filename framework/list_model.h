@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/row_sort.h"
 #include "framework/string.h"
 #include "framework/text_column.h"
 #include "framework/variant.h"
@@ -53,8 +54,8 @@ class ListModel : public QAbstractTableModel {
   // Stable sorts by a column's Int32 tags (as their difference compares them) or by its
   // texts as StrComp mode 1 compares them. False, changing nothing, when the column is not
   // held in a form that this can sort exactly.
-  bool SortByNumberTags(int32_t column, bool ascending);
-  bool SortByTextIgnoringCase(int32_t column, bool ascending);
+  bool SortByNumberTags(int32_t column, SortDirection direction);
+  bool SortByTextIgnoringCase(int32_t column, SortDirection direction);
   // Puts the rows in the given order: order[i] is the old number of the new row i.
   void Reorder(const std::vector<uint32_t>& order);
   // Tells the view about rows added since the last time.
