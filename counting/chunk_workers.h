@@ -1,5 +1,5 @@
 #pragma once
-// Worker threads that count pieces of a file, each into a table of its own.
+// Worker threads that count chunks of a file, each into a table of its own.
 
 #include <condition_variable>
 #include <cstddef>
@@ -16,8 +16,8 @@
 
 namespace counting {
 
-// A piece of the file counted by a worker into a table of its own. Chunks are recycled, so that
-// their buffers and tables are faulted in once rather than for every piece.
+// A chunk of the file counted by a worker into a table of its own. Chunks are recycled, so that
+// their buffers and tables are faulted in once rather than for every chunk.
 struct Chunk {
   explicit Chunk(const TableSettings& settings) : table(counts, settings) {}
   std::vector<char> buffer;

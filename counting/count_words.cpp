@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "counting/after_piece.h"
+#include "counting/between_blocks.h"
 #include "counting/block_reader.h"
 #include "counting/byte_scan.h"
 #include "counting/threaded_count.h"
@@ -30,7 +30,7 @@ void CountOnOneThread(TextInputStream& stream, int64_t fileSize, WordCounts& cou
     ScanBlock(buffer.data(), buffer.data() + size, table, totals);
     CheckTotals(counts, totals);
     bytesRead += static_cast<int64_t>(size);
-    AfterPiece(table, wordsBefore, table.WordCount(), totals.words - wordCountBefore, size, fileSize - bytesRead);
+    JudgeNewWords(table, wordsBefore, table.WordCount(), totals.words - wordCountBefore, size, fileSize - bytesRead);
     RuntimeBackgroundTasks(Passes(size));
   }
   table.Release();

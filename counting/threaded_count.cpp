@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "counting/after_piece.h"
+#include "counting/between_blocks.h"
 #include "counting/block_reader.h"
 #include "counting/chunk_workers.h"
 #include "counting/tuning.h"
@@ -20,16 +20,16 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
   BlockReader reader(stream, blockSize);
   ScanTotals totals;
   int64_t bytesDone = 0;
-  // Until a piece shows otherwise, the words are taken to be mostly new (as the first piece's
+  // Until a block shows otherwise, the words are taken to be mostly new (as the first block's
   // all are): merging a worker's table of them would cost as much as counting them here.
   bool mostlyNew = true;
-  const auto addPiece = [&](size_t size, const ScanTotals& piece, size_t wordsBefore) {
+  const auto addBlock = [&](size_t size, const ScanTotals& block, size_t wordsBefore) {
     bytesDone += static_cast<int64_t>(size);
-    totals.lineEnds += piece.lineEnds;
-    totals.words += piece.words;
+    totals.lineEnds += block.lineEnds;
+    totals.words += block.words;
     CheckTotals(counts, totals);
     RuntimeBackgroundTasks(Passes(size));
-    mostlyNew = AfterPiece(table, wordsBefore, table.WordCount(), piece.words, size, fileSize - bytesDone);
+    mostlyNew = JudgeNewWords(table, wordsBefore, table.WordCount(), block.words, size, fileSize - bytesDone);
     reader.SetBlockSize(mostlyNew ? blockSize : chunkSize);
   };
   std::vector<char> buffer;
@@ -61,12 +61,12 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
       if (readAll) break;
       // Mostly new words, and every chunk before them merged: the caller counts the next block
       // into the table itself, as on one thread.
-      ScanTotals piece{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
+      ScanTotals block{.lastWasCarriageReturn = reader.LastByteWasCarriageReturn()};
       const size_t size = reader.Next(buffer);
       if (size == 0) break;
       const size_t wordsBefore = table.WordCount();
-      ScanBlock(buffer.data(), buffer.data() + size, table, piece);
-      addPiece(size, piece, wordsBefore);
+      ScanBlock(buffer.data(), buffer.data() + size, table, block);
+      addBlock(size, block, wordsBefore);
       continue;
     }
     std::unique_ptr<Chunk> oldest = std::move(inFlight.front());
@@ -76,7 +76,7 @@ void CountOnManyThreads(TextInputStream& stream, int64_t fileSize, WordCounts& c
     if (oldest->error) std::rethrow_exception(oldest->error);
     const size_t wordsBefore = table.WordCount();
     Merge(table, oldest->counts);
-    addPiece(oldest->size, oldest->totals, wordsBefore);
+    addBlock(oldest->size, oldest->totals, wordsBefore);
     // Keep the chunk for reuse unless there are enough, or a word longer than a chunk grew it.
     // While the words are mostly new no chunk is needed, and each would keep a table of them.
     if (mostlyNew)

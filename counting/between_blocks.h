@@ -1,6 +1,7 @@
 #pragma once
-// What both ways of counting do after each piece of the file: keep the totals within bounds, and
-// judge from the piece whether the text is of mostly new words.
+// What both ways of counting do after each block of the file (counted here or merged from a
+// worker's chunk): keep the totals within bounds, and judge from the block whether the text is
+// of mostly new words.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,13 +19,13 @@ void CheckTotals(const WordCounts& counts, const ScanTotals& totals);
 // Adds the totals to the counts, with one more line for a text that ends inside one.
 void AddTotals(WordCounts& counts, ScanTotals totals, TextEnd end);
 
-// Passes of the yield hook for a piece of this many bytes.
+// Passes of the yield hook for a block of this many bytes.
 uint32_t Passes(size_t bytes);
 
-// After a piece of `words` words and `bytes` bytes has been counted into the table, whose words
-// went from `wordsBefore` to `wordsAfter`: whether most of the piece's words were new to the
+// After a block of `words` words and `bytes` bytes has been counted into the table, whose words
+// went from `wordsBefore` to `wordsAfter`: whether most of the block's words were new to the
 // whole table. If so, the index is grown at once for more of the same in the `bytesLeft` bytes
 // still to come, rather than step by step.
-bool AfterPiece(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft);
+bool JudgeNewWords(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft);
 
 }  // namespace counting

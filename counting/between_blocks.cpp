@@ -1,4 +1,4 @@
-#include "counting/after_piece.h"
+#include "counting/between_blocks.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,9 +17,9 @@ namespace {
 }
 
 // For text of mostly new words: the index grows at once to what the rest of the file would add
-// at the rate of the last piece, rather than rehashing again and again (each time touching every
-// word). The first piece tells nothing (every word is new to an empty table), and the rest of the
-// file may be of another kind, so the index grows only when the next piece of the same kind
+// at the rate of the last block, rather than rehashing again and again (each time touching every
+// word). The first block tells nothing (every word is new to an empty table), and the rest of the
+// file may be of another kind, so the index grows only when the next block of the same kind
 // would make it grow anyway, and then at most kMostIndexGrowth-fold.
 void ReserveForNewWords(WordTable& table, size_t wordsBefore, size_t wordsAfter, size_t bytes, int64_t bytesLeft) {
   if (wordsBefore == 0 || bytesLeft <= 0 || bytes == 0) return;
@@ -45,11 +45,11 @@ void AddTotals(WordCounts& counts, ScanTotals totals, TextEnd end) {
 
 uint32_t Passes(size_t bytes) { return static_cast<uint32_t>(std::min<size_t>(bytes, std::numeric_limits<uint32_t>::max())); }
 
-// Mostly new to the whole table, not just to the piece: text whose vocabulary merely keeps
-// growing, as prose does, has many distinct words in every piece, but most of them are repeats
-// of earlier ones. Only text of mostly new words makes the table grow with every piece, and
+// Mostly new to the whole table, not just to the block: text whose vocabulary merely keeps
+// growing, as prose does, has many distinct words in every block, but most of them are repeats
+// of earlier ones. Only text of mostly new words makes the table grow with every block, and
 // merging the work on threads.
-bool AfterPiece(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft) {
+bool JudgeNewWords(WordTable& table, size_t wordsBefore, size_t wordsAfter, int64_t words, size_t bytes, int64_t bytesLeft) {
   if (static_cast<int64_t>(wordsAfter - wordsBefore) * 2 <= words) return false;
   ReserveForNewWords(table, wordsBefore, wordsAfter, bytes, bytesLeft);
   return true;
