@@ -24,7 +24,6 @@ class BlockReader {
   // How the text read so far ends.
   TextEnd End() const { return IsLineEnd(lastByte_) ? TextEnd::kAfterLineEnd : TextEnd::kInsideALine; }
   void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
-  size_t BlockSize() const { return blockSize_; }
   // Whether the block handed out last ended in CR: an LF at the start of the next one is then
   // part of the same line end.
   bool LastByteWasCarriageReturn() const { return lastByte_ == '\r'; }

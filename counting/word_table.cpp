@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "framework/ascii_case.h"
 #include "framework/exceptions.h"
 
 namespace counting {
@@ -25,7 +26,7 @@ size_t NextCapacity(size_t capacity) {
 
 void ThrowTooOften(const char* letters, size_t length) {
   std::string word(letters, length);
-  for (char& c : word) c = static_cast<char>(c | 0x20);
+  for (char& c : word) c = FoldAscii(c);
   throw OverflowException("The word \"" + word +
                           "\" occurs more than 2147483647 times; counts beyond that are not supported.");
 }

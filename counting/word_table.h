@@ -269,7 +269,7 @@ __attribute__((always_inline)) inline void CountBatch(WordTable& table, size_t c
   for (size_t i = 0; i < count; ++i) table.Count(keys[i], times(i));
 }
 
-// Adds the words and counts of a later part of the text, in their order of first occurrence.
+// Adds the words and counts of text that comes later, in their order of first occurrence.
 // The later table must still hold its padding (not be released).
 void Merge(WordTable& table, const WordCounts& later);
 
