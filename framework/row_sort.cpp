@@ -13,10 +13,6 @@ namespace {
 // Long loops give the event loop its turn through the yield hook every this many rows.
 constexpr size_t kYieldEvery = 1u << 16;
 
-void YieldNow(size_t i) {
-  if ((i & (kYieldEvery - 1)) == 0) RuntimeBackgroundTasks(kYieldEvery);
-}
-
 // body(i) for every i below `count`, the yield hook between blocks of rows.
 template <typename Body>
 void ForEachRow(size_t count, Body body) {
@@ -127,15 +123,14 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
   std::vector<uint16_t> bucketOf(count);
   std::vector<uint32_t> keys(count);
   std::vector<uint32_t> bucketStarts(65537, 0);
-  for (size_t i = 0; i < count; ++i) {
-    YieldNow(i);
+  ForEachRow(count, [&](size_t i) {
     if (i + 32 < count) Prefetch(offsets + rows[i + 32]);
     if (i + 16 < count) Prefetch(bytes + offsets[rows[i + 16]]);
     const uint64_t prefix = ascending ? Prefix(texts, rows[i]) : ~Prefix(texts, rows[i]);
     bucketOf[i] = static_cast<uint16_t>(prefix >> 48);
     keys[i] = static_cast<uint32_t>(prefix >> 16);
     ++bucketStarts[bucketOf[i] + 1u];
-  }
+  });
   for (size_t b = 1; b < bucketStarts.size(); ++b) bucketStarts[b] += bucketStarts[b - 1];
 
   // Keys and rows bucketed, in their order within a bucket.
