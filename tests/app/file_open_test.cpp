@@ -5,26 +5,20 @@
 #include <unistd.h>
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCursor>
 #include <QLabel>
 #include <QMainWindow>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "framework/yield.h"
 #include "tests/concordance_window/results_view.h"
 
-// The test executable is linked with --wrap=read, so the framework's reads of the file come
-// through here: a test can make one of them fail, as a failing disk would. Each read also
-// lets the event loop in at the next chance and notes whether the busy cursor was up.
-// (The linker fixes these two names.)
+// Linked with --wrap=read, the framework's reads of the file come through here (the linker
+// fixes the names): one can fail, as a failing disk would. Each read also lets the event
+// loop in at the next chance and notes whether the busy cursor was up.
 namespace {
 
 struct ReadInjection {
@@ -37,11 +31,9 @@ struct ReadInjection {
 ReadInjection injection;
 
 bool ReadsInjectedFile(int descriptor) {
-  if (injection.path.empty()) return false;
-  char link[PATH_MAX];
-  const std::string proc = "/proc/self/fd/" + std::to_string(descriptor);
-  const ssize_t length = ::readlink(proc.c_str(), link, sizeof link);
-  return length > 0 && std::string(link, static_cast<size_t>(length)) == injection.path;
+  std::error_code error;
+  return !injection.path.empty() &&
+         std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error) == injection.path;
 }
 
 }  // namespace

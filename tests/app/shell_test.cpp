@@ -1,9 +1,8 @@
-// The application shell as a user meets it: start-up failure, the menu-enabling pass, Quit, errors inside commands and the open dialog's filter.
+// The application shell as a user meets it: start-up failure, the menu-enabling pass, Quit,
+// errors inside commands and the open dialog's filter.
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListView>
@@ -13,8 +12,6 @@
 #include <QTimer>
 
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "about_window/about_window.h"
 #include "app/app.h"
@@ -35,46 +32,31 @@ namespace {
 
 class Shell : public StartedProgram {};
 
-// Once started, ends the event loop after `ms` and notes that it had to, so that a loop that
-// should have ended (or never begun) fails the test instead of hanging it.
+// Once started, ends the event loop and notes that it had to: a loop that should have ended
+// (or never begun) fails the test instead of hanging it.
 struct LoopWatch {
-  explicit LoopWatch(int ms) {
+  LoopWatch() {
     timer.setSingleShot(true);
-    timer.setInterval(ms);
-    QObject::connect(&timer, &QTimer::timeout, [this] {
-      fired = true;
-      QCoreApplication::quit();
-    });
+    timer.callOnTimeout([this] { fired = true; QCoreApplication::quit(); });
   }
   QTimer timer;
   bool fired = false;
 };
 
-// The runtime is up and the classes are registered, but start-up has not run yet.
-class StartUp : public ::testing::Test {
+class StartUp : public StartedProgram {
  protected:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "concordance-tests";
-    static char* argv[] = {name, nullptr};
-    RuntimeInit(argc, argv, kRuntimeOptions);
-    RegisterClasses();
-  }
-  void TearDown() override {
-    ReleaseModuleObjects();
-    ProcessEvents();
-  }
+  void SetUp() override { StartRuntime(); }
 };
 
 TEST_F(StartUp, FailureIsReportedOnceAndTheEventLoopIsNotEntered) {
   FailNextFileTypeRegistrationForTesting();
-  LoopWatch loopWatch(500);  // started once the message is answered
+  LoopWatch loopWatch;  // started once the message is answered
 
   ModalDriver driver;
   const ModalDriver::Step accept = driver.AcceptMessage();
   driver.Then([&](QWidget* modal) {
     accept(modal);
-    loopWatch.timer.start();
+    loopWatch.timer.start(500);
   });
   driver.Run([] { _Main(); });
 
@@ -111,9 +93,6 @@ TEST_F(Shell, EnablingPassEnablesTheCommandsThatTheApplicationAndTheActiveWindow
   EXPECT_THAT(EnabledAfterAPass(), ElementsAre("FileOpen", "FileClose", "FileQuit", "AboutMenuItem"));
 }
 
-// Ctrl+Q in the menu-bar window is pressed on the real desktop, in the desktop tests.
-enum class QuitBy { CtrlQInResultsWindow, ClosingTheMenuBarWindow };
-
 // The window that shows only the menu bar: the program's own, not one of its windows.
 QMainWindow* MenuBarWindow() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -123,62 +102,50 @@ QMainWindow* MenuBarWindow() {
   return nullptr;
 }
 
-// File > Quit itself runs the handler that Ctrl+Q runs.
-const char* const kQuitNames[] = {"CtrlQInResultsWindow", "ClosingMenuBarWindow"};
-
-class Quit : public StartedProgram, public ::testing::WithParamInterface<QuitBy> {};
-
-TEST_P(Quit, EndsTheEventLoopWithoutAMessage) {
-  WordCountWindow* results = nullptr;
-  if (GetParam() == QuitBy::CtrlQInResultsWindow) results = &RuntimeNewWindow<WordCountWindow>();
-
-  LoopWatch watchdog(5000);
-  watchdog.timer.start();
+// Runs the event loop with `inside` as its first event, for at most five seconds, and no
+// message: whether the loop ended. Ctrl+Q in the menu-bar window is pressed in the desktop tests.
+bool LoopEndedAfter(const std::function<void(QMainWindow* menuBarWindow)>& inside) {
+  LoopWatch watchdog;
+  watchdog.timer.start(5000);
   QTimer::singleShot(0, [&] {
     QMainWindow* menuBarWindow = MenuBarWindow();
     ASSERT_NE(menuBarWindow, nullptr) << "No menu-bar window at launch";
-    if (GetParam() == QuitBy::ClosingTheMenuBarWindow) {
-      EXPECT_TRUE(RuntimeOpenWindows().empty()) << "A window opened at launch";
-    }
-    switch (GetParam()) {
-      case QuitBy::CtrlQInResultsWindow:
-        Activate(*results);
-        QTest::keyClick(results->NativeWindow(), Qt::Key_Q, Qt::ControlModifier);
-        break;
-      case QuitBy::ClosingTheMenuBarWindow:
-        menuBarWindow->close();
-        break;
-    }
+    inside(menuBarWindow);
   });
+  ModalDriver().Run([] { _RuntimeRun(); });
+  return !watchdog.fired;
+}
 
-  ModalDriver noMessages;
-  noMessages.Run([] { _RuntimeRun(); });
-  watchdog.timer.stop();
-  EXPECT_FALSE(watchdog.fired) << "The event loop did not end";
+TEST_F(Shell, CtrlQInAResultsWindowQuits) {
+  WordCountWindow& results = RuntimeNewWindow<WordCountWindow>();
+  EXPECT_TRUE(LoopEndedAfter([&](QMainWindow*) {
+    Activate(results);
+    QTest::keyClick(results.NativeWindow(), Qt::Key_Q, Qt::ControlModifier);
+  }));
   ReleaseModuleObjects();
   EXPECT_EQ(RuntimeExit(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Quit,
-                         ::testing::Values(QuitBy::CtrlQInResultsWindow, QuitBy::ClosingTheMenuBarWindow),
-                         [](const auto& info) { return std::string(kQuitNames[static_cast<int>(info.param)]); });
+TEST_F(Shell, ClosingTheMenuBarWindowQuits) {
+  EXPECT_TRUE(LoopEndedAfter([](QMainWindow* menuBarWindow) {
+    EXPECT_TRUE(RuntimeOpenWindows().empty()) << "A window opened at launch";
+    menuBarWindow->close();
+  }));
+  ReleaseModuleObjects();
+  EXPECT_EQ(RuntimeExit(), 0);
+}
 
 // The menu strip, active in front of a results window, serves only the application's commands.
 TEST_F(Shell, MenuStripActiveInFrontOfAResultsWindowLeavesItsCommandsDisabled) {
   Activate(RuntimeNewWindow<WordCountWindow>());
   std::vector<std::string> enabled;
   bool copied = true;
-  LoopWatch watchdog(5000);
-  watchdog.timer.start();
-  QTimer::singleShot(0, [&] {
-    if (QMainWindow* strip = MenuBarWindow()) ActivateNative(strip);
-    else ADD_FAILURE() << "No menu strip";
+  EXPECT_TRUE(LoopEndedAfter([&](QMainWindow* strip) {
+    ActivateNative(strip);
     enabled = EnabledAfterAPass();
     copied = ChooseMenuItem(Item("EditCopy"));
     QCoreApplication::quit();
-  });
-  _RuntimeRun();
-  EXPECT_FALSE(watchdog.fired) << "The event loop did not end";
+  }));
   EXPECT_EQ(enabled, kApplicationCommands);
   EXPECT_FALSE(copied);
 }
@@ -199,26 +166,6 @@ TEST_F(Shell, AnExceptionInACommandIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(RuntimeOpenWindows().size(), 2u);
 }
 
-// The names the open dialog lists in its folder, once the folder has been read.
-std::vector<std::string> ListedNames(QFileDialog& dialog, const std::filesystem::path& folder) {
-  auto* model = dialog.findChild<QFileSystemModel*>();
-  auto* view = dialog.findChild<QListView*>("listView");
-  if (model == nullptr || view == nullptr) {
-    ADD_FAILURE() << "The open dialog has no file list";
-    return {};
-  }
-  QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
-  dialog.setDirectory(QString::fromStdString(folder.string()));
-  loaded.wait(3000);
-  ProcessEvents(100);
-  std::vector<std::string> names;
-  const QModelIndex root = view->rootIndex();
-  for (int row = 0; row < view->model()->rowCount(root); ++row) {
-    names.push_back(view->model()->index(row, 0, root).data().toString().toStdString());
-  }
-  return names;
-}
-
 TEST_F(Shell, OpenDialogListsTextFilesWhateverTheCaseOfTheirExtension) {
   TempFolder folder;
   for (const char* name : {"notes.txt", "NOTES2.TXT", "Program.Cpp", "read.me.text", "picture.png", "notes.txt.bak"}) {
@@ -228,10 +175,17 @@ TEST_F(Shell, OpenDialogListsTextFilesWhateverTheCaseOfTheirExtension) {
   std::vector<std::string> listed;
   ModalDriver()
       .Then([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        listed = ListedNames(*dialog, folder.Path());
-        static_cast<QDialog*>(dialog)->reject();
+        auto* model = modal->findChild<QFileSystemModel*>();
+        auto* view = modal->findChild<QListView*>("listView");
+        ASSERT_TRUE(model != nullptr && view != nullptr) << "The open dialog has no file list";
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        qobject_cast<QFileDialog*>(modal)->setDirectory(QString::fromStdString(folder.Path().string()));
+        loaded.wait(3000);
+        ProcessEvents(100);
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+          listed.push_back(view->model()->index(row, 0, view->rootIndex()).data().toString().toStdString());
+        }
+        qobject_cast<QDialog*>(modal)->reject();
       })
       .Run([] { EXPECT_EQ(GetOpenFolderItem(TextFiles::All()), nullptr); });
 

@@ -1,27 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 #include <random>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "../framework/core_test_support.h"
 #include "counting/count_words.h"
 #include "framework/exceptions.h"
-#include "framework/text_input_stream.h"
 #include "framework/yield.h"
 
 using namespace std::string_literals;
 
-// Names the options in test listings by their pieces, not by their bytes (one is a pointer).
-// Found by argument-dependent lookup, so it lives beside CountOptions, outside this file's
-// own namespace.
+// Lists the options by their pieces, not their bytes (one is a pointer); beside CountOptions for lookup.
 void PrintTo(const CountOptions& options, std::ostream* out) {
   *out << "block " << options.blockSize << ", chunk " << options.chunkSize << ", threads " << options.threads;
 }
@@ -56,9 +51,7 @@ WordCounts CountOnWorkers(TextInputStream& stream, CountOptions options) {
   options.workersStartedForTesting = &workers;
   const bool onThreads = options.threads >= 3 && stream.SizeHint() >= options.parallelFrom && options.parallelFrom > 0;
   WordCounts counts = CountWords(stream, options);
-  if (onThreads) {
-    EXPECT_GE(workers, 2u);
-  }
+  if (onThreads) { EXPECT_GE(workers, 2u); }
   return counts;
 }
 
@@ -69,8 +62,7 @@ const CountOptions kSmallPieces{.blockSize = 7, .chunkSize = 5, .threads = 3, .p
 class WordCount : public testing::TestWithParam<CountOptions> {
  protected:
   Concordance Count(const std::string& bytes) {
-    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
-    return Show(CountOnWorkers(*stream, GetParam()));
+    return Show(CountOnWorkers(*TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes))), GetParam()));
   }
   TempFolder folder_;
 };
@@ -97,9 +89,7 @@ TEST_P(WordCount, SmallFilesGiveTheirTotalsAndRows) {
   for (const auto& [bytes, totals, rows] : cases) {
     const Concordance c = Count(bytes);
     EXPECT_EQ(c.totals, totals) << testing::PrintToString(bytes);
-    if (!rows.empty()) {
-      EXPECT_EQ(c.rows, rows) << testing::PrintToString(bytes);
-    }
+    if (!rows.empty()) { EXPECT_EQ(c.rows, rows) << testing::PrintToString(bytes); }
   }
 }
 
@@ -128,31 +118,27 @@ TEST_P(WordCount, ReadErrorInTheMiddleRaisesIOException) {
 
 // Counting goes on from counts near the limits, which no test file could reach.
 TEST_P(WordCount, CountsBeyondInt32Raise) {
-  struct Case {
-    int32_t lines, words, occurrences;
-    std::string bytes;
-    const char* message;  // nullptr: counts up to the limit are fine
-  };
-  const std::vector<Case> cases = {
+  // Lines, words and occurrences of "word" before, the bytes counted, and the message (none: fine).
+  const std::tuple<int32_t, int32_t, int32_t, std::string, const char*> cases[] = {
       {kMax - 1, 1, 1, "\n\n", "more than 2147483647 lines"},
       {1, kMax - 2, 1, "a b c", "more than 2147483647 words"},
       {1, 1, kMax, "other WORD", "\"word\" occurs more than 2147483647 times"},
       {kMax - 1, kMax - 1, kMax - 1, "word", nullptr},
   };
-  for (const Case& c : cases) {
+  for (const auto& [lines, words, occurrences, bytes, message] : cases) {
     WordCounts counts;
-    counts.lineCount = c.lines;
-    counts.wordCount = c.words;
+    counts.lineCount = lines;
+    counts.wordCount = words;
     counts.words.Append("word");
-    counts.occurrences = {c.occurrences};
-    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", c.bytes)));
-    if (c.message == nullptr) {
-      CountWordsInto(*stream, counts, GetParam());
-      EXPECT_EQ(Show(counts).totals, "1 unique words, 2147483647 words in file, 2147483647 lines in file");
-      EXPECT_EQ(counts.occurrences, std::vector<int32_t>{kMax});
+    counts.occurrences = {occurrences};
+    auto stream = TextInputStream::Open(FolderItem(folder_.Write("input.txt", bytes)));
+    if (message != nullptr) {
+      ExpectThrowMentioning<OverflowException>([&] { CountWordsInto(*stream, counts, GetParam()); }, message);
       continue;
     }
-    ExpectThrowMentioning<OverflowException>([&] { CountWordsInto(*stream, counts, GetParam()); }, c.message);
+    CountWordsInto(*stream, counts, GetParam());
+    EXPECT_EQ(Show(counts).totals, "1 unique words, 2147483647 words in file, 2147483647 lines in file");
+    EXPECT_EQ(counts.occurrences, std::vector<int32_t>{kMax});
   }
 }
 
@@ -187,10 +173,8 @@ WordCounts ReferenceCount(const std::string& bytes) {
     if (word.empty()) return;
     ++counts.wordCount;
     const auto [place, isNew] = index.emplace(word, counts.occurrences.size());
-    if (isNew) {
-      counts.words.Append(word);
-      counts.occurrences.push_back(0);
-    }
+    if (isNew) counts.words.Append(word);
+    counts.occurrences.resize(index.size());
     ++counts.occurrences[place->second];
     word.clear();
   };
@@ -201,10 +185,8 @@ WordCounts ReferenceCount(const std::string& bytes) {
       continue;
     }
     endWord();
-    if (c == '\n' || c == '\r') {
-      ++counts.lineCount;
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    }
+    if (c == '\n' || c == '\r') ++counts.lineCount;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
   }
   endWord();
   if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++counts.lineCount;
@@ -239,11 +221,9 @@ void ExpectEveryCuttingCountsLikeThePlainWay(std::mt19937& random, const std::ve
                                .parallelFrom = 1,
                                .largeTableFrom = round % 2 == 0 ? 1 + random() % 40 : 0,
                                .everyWordCollidesForTesting = hashes == Hashes::kAllAlike};
-    const std::string context = "round " + std::to_string(round);
-    auto stream = TextInputStream::Open(FolderItem(file));
-    ExpectSameCounts(CountOnWorkers(*stream, options), expected, context);
+    ExpectSameCounts(CountOnWorkers(*TextInputStream::Open(FolderItem(file)), options), expected, "round " + std::to_string(round));
     ChunkedTextInputStream chunked(file, 1 + random() % 13);
-    ExpectSameCounts(CountOnWorkers(chunked, options), expected, context + " read in small pieces");
+    ExpectSameCounts(CountOnWorkers(chunked, options), expected, "round " + std::to_string(round) + " in small reads");
   }
 }
 
@@ -293,9 +273,8 @@ TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
   const auto file = folder.Write("growing.txt", bytes);
   const WordCounts expected = ReferenceCount(bytes);
   for (const size_t chunkSize : {64, 1000, 20000}) {
-    auto stream = TextInputStream::Open(FolderItem(file));
-    ExpectSameCounts(CountOnWorkers(*stream, {.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 1}),
-                     expected, "chunks of " + std::to_string(chunkSize));
+    const CountOptions options{.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 1};
+    ExpectSameCounts(CountOnWorkers(*TextInputStream::Open(FolderItem(file)), options), expected, std::to_string(chunkSize));
   }
 }
 

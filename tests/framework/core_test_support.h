@@ -2,7 +2,6 @@
 // Helpers shared by the core and GUI tests: a fresh folder per test (removed with everything in it
 // afterwards), file helpers, and a text stream whose reads can be cut short or made to fail.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -10,8 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,7 +45,7 @@ class TempFolder {
     return file;
   }
 
-  // Names of everything in the folder, so that tests can see that no temporary file is left.
+  // So that tests can see that no temporary file is left.
   std::size_t EntryCount() const {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
   }
@@ -58,9 +55,8 @@ class TempFolder {
 };
 
 // Permissions never bind the superuser. As the superuser, runs the current test again as the
-// unprivileged user nobody, from a copy of this program in a folder of that user's, and
-// returns true: the test ends here, failing when that run failed. Otherwise returns false:
-// the test goes on.
+// user nobody, from a copy of this program in a folder of that user's, and returns true: the
+// test ends here, failing when that run failed. Otherwise returns false: the test goes on.
 inline bool RanAsUnprivilegedUser() {
   if (geteuid() != 0) return false;
   // In the temporary folder, unless a folder above it is closed to others.
@@ -74,31 +70,19 @@ inline bool RanAsUnprivilegedUser() {
   std::filesystem::copy_file("/proc/self/exe", program);
   EXPECT_EQ(::chown(folder.Path().c_str(), 65534, 65534), 0);
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::vector<std::string> arguments = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                        program.string(),
-                                        std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
   // Folders of that user's own, and no display: it may not reach this one.
   const std::string own = folder.Path().string();
-  const std::vector<std::string> replaced = {"HOME=" + own, "XDG_CONFIG_HOME=" + own, "XDG_CACHE_HOME=" + own,
-                                             "XDG_RUNTIME_DIR=" + own, "TMPDIR=" + own, "QT_QPA_PLATFORM=offscreen"};
-  std::vector<std::string> environment = replaced;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    const std::string_view text(*variable);
-    if (std::none_of(replaced.begin(), replaced.end(),
-                     [&](const std::string& entry) { return text.starts_with(entry.substr(0, entry.find('=') + 1)); }))
-      environment.emplace_back(text);
-  }
-  const auto pointers = [](std::vector<std::string>& texts) {
-    std::vector<char*> list;
-    for (std::string& text : texts) list.push_back(text.data());
-    list.push_back(nullptr);
-    return list;
-  };
+  std::vector<std::string> arguments = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "env",
+                                        "HOME=" + own, "XDG_CONFIG_HOME=" + own, "XDG_CACHE_HOME=" + own,
+                                        "XDG_RUNTIME_DIR=" + own, "TMPDIR=" + own, "QT_QPA_PLATFORM=offscreen",
+                                        program.string(),
+                                        std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
   pid_t child = 0;
   int status = -1;
-  if (::posix_spawnp(&child, "setpriv", nullptr, nullptr, pointers(arguments).data(), pointers(environment).data()) == 0) {
-    ::waitpid(child, &status, 0);
-  }
+  if (::posix_spawnp(&child, "setpriv", nullptr, nullptr, pointers.data(), environ) == 0) ::waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run as the user nobody failed (its output is above)";
   return true;
 }

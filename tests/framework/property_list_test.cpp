@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <memory>
 
@@ -13,11 +14,6 @@ namespace {
 using ::testing::HasSubstr;
 using namespace std::string_literals;
 using Entries = std::vector<std::pair<std::string_view, PropertyValue>>;
-
-std::string LowerAscii(std::string text) {
-  for (char& letter : text) letter = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32) : letter;
-  return text;
-}
 
 TEST(PropertyList, ReadsEntriesInOrderWithWhereEachStarts) {
   const std::vector<std::pair<std::string, Entries>> examples = {  // names as the program spells them
@@ -34,7 +30,7 @@ TEST(PropertyList, ReadsEntriesInOrderWithWhereEachStarts) {
     for (size_t i = 0; i < entries.size(); ++i) {
       EXPECT_EQ(entries[i].name, expected[i].first);
       EXPECT_TRUE(entries[i].value == expected[i].second) << entries[i].name;
-      EXPECT_EQ(LowerAscii(bytes.substr(entries[i].offset, entries[i].name.size())), LowerAscii(std::string(entries[i].name)));
+      EXPECT_EQ(strncasecmp(bytes.data() + entries[i].offset, entries[i].name.data(), entries[i].name.size()), 0);
     }
   }
 }

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -15,14 +14,17 @@
 #include "app/concordance_menu_bar.h"
 #include "app/startup.h"
 #include "framework/application.h"
-#include "framework/runtime.h"
 
-void StartedProgram::SetUp() {
+void StartRuntime() {
   static int argc = 1;
   static char name[] = "concordance-tests";
   static char* argv[] = {name, nullptr};
   RuntimeInit(argc, argv, kRuntimeOptions);
   RegisterClasses();
+}
+
+void StartedProgram::SetUp() {
+  StartRuntime();
   _RunFrameworkInitialization(&_Startup);
 }
 
@@ -64,18 +66,18 @@ void ModalDriver::Run(const std::function<void()>& action) {
   // dialog while it finishes, after the question it asked).
   std::vector<QPointer<QWidget>> answered;
   const auto wasAnswered = [&](QWidget* modal) { return std::find(answered.begin(), answered.end(), modal) != answered.end(); };
-  QTimer poll;
-  poll.setInterval(5);
+  const auto reject = [](QWidget* modal, const char* why) {
+    ADD_FAILURE() << why << modal->windowTitle().toStdString();
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+  };
   // A dialog that waits this long for an answer no step gives is rejected: a failure, not a hang.
   QElapsedTimer sinceAnswer;
   sinceAnswer.start();
-  constexpr qint64 kWatchdogMs = 20000;
+  QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && wasAnswered(modal) && sinceAnswer.elapsed() > kWatchdogMs) {
-      ADD_FAILURE() << "Dialog left open: " << modal->windowTitle().toStdString();
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-      return;
+    if (modal != nullptr && wasAnswered(modal) && sinceAnswer.elapsed() > 20000) {
+      return reject(modal, "Dialog left open: ");
     }
     if (modal == nullptr || wasAnswered(modal) || !modal->isVisible()) return;
     answered.emplace_back(modal);
@@ -83,11 +85,10 @@ void ModalDriver::Run(const std::function<void()>& action) {
     if (next < steps_.size()) {
       steps_[next++](modal);
     } else {
-      ADD_FAILURE() << "Unexpected dialog: " << modal->windowTitle().toStdString();
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+      reject(modal, "Unexpected dialog: ");
     }
   });
-  poll.start();
+  poll.start(5);
   action();
   poll.stop();
   EXPECT_EQ(next, steps_.size()) << "Not every expected dialog appeared";
@@ -98,9 +99,7 @@ ModalDriver::Step ModalDriver::ChooseFile(const std::filesystem::path& path, QMe
   return [path, answer, questions](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr) << "Expected a file dialog";
-    auto* nameEdit = dialog->findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(nameEdit, nullptr);
-    nameEdit->setText(QString::fromStdString(path.string()));
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path.string()));
     // The question runs inside accept(), so it is answered from a timer of its own.
     QTimer answering;
     QObject::connect(&answering, &QTimer::timeout, [&] {
@@ -117,11 +116,7 @@ ModalDriver::Step ModalDriver::ChooseFile(const std::filesystem::path& path, QMe
 }
 
 ModalDriver::Step ModalDriver::Cancel() {
-  return [](QWidget* modal) {
-    auto* dialog = qobject_cast<QDialog*>(modal);
-    ASSERT_NE(dialog, nullptr);
-    dialog->reject();
-  };
+  return [](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); };
 }
 
 ModalDriver::Step ModalDriver::AcceptMessage() {
@@ -149,8 +144,7 @@ std::string DistinctWords(int count, int length) {
     for (int n = i, position = length - 1; n > 0 && position >= 0; n /= 26, --position) {
       word[static_cast<size_t>(position)] = static_cast<char>('a' + n % 26);
     }
-    text += word;
-    text += i % 12 == 11 ? '\n' : ' ';
+    text += word + (i % 12 == 11 ? '\n' : ' ');
   }
   return text;
 }

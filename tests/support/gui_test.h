@@ -1,6 +1,6 @@
 #pragma once
-// Support for tests that drive the real windows headless: a started program per test,
-// choosing menu items, and answering modal dialogs as a user would.
+// Tests that drive the real windows headless: a started program per test, menu items, and
+// modal dialogs answered as a user would.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,10 @@
 #include "tests/framework/core_test_support.h"
 #include "framework/window.h"
 
-// Each test starts the program as main() does, without entering the event loop, and
-// shuts it down again afterwards.
+// The runtime up and the program's classes registered, start-up not yet run.
+void StartRuntime();
+
+// Starts the program as main() does, short of the event loop, and shuts it down afterwards.
 class StartedProgram : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -34,8 +36,7 @@ void ActivateNative(QWidget* widget);
 // The menu bar's item of that name; fails the test when there is none.
 MenuItem& Item(std::string_view name);
 
-// Answers the modal dialogs that appear while an action runs, one step per dialog, in
-// order. A dialog left over after the steps is rejected and the test fails.
+// Answers the modal dialogs of an action, one step per dialog; a dialog left over fails.
 class ModalDriver {
  public:
   using Step = std::function<void(QWidget* modal)>;
@@ -57,10 +58,8 @@ class ModalDriver {
   std::vector<QString> messages_;
 };
 
-
 // Text of `count` different words of `length` letters ("aaaa", "aaab", ...), twelve a line.
 std::string DistinctWords(int count, int length);
 
-// Chooses File > Open and picks the file in the open dialog. Returns the window that the
-// command opened; fails the test (by throwing) when no window opened.
+// Opens the file through File > Open: the window it opened; throws when none opened.
 Window& OpenThroughDialog(const std::filesystem::path& path);
