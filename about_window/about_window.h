@@ -9,10 +9,8 @@
 
 class AboutWIndow : public Window {
  public:
-  static constexpr const char* kClassName = "AboutWIndow.AboutWIndow";
   static constexpr const char* kHomePage = "https://varnholt.example/";
   static constexpr const char* kSoftwarePage = "https://varnholt.example/software/";
-  std::string_view ClassName() const override { return kClassName; }
 
   void Layout() override;
   void CreateControls() override;

@@ -7,7 +7,6 @@
 
 class App : public Application {
  public:
-  static constexpr const char* kClassName = "App";
 
   void Event_EnableMenuItems() override;
   virtual bool _FileOpen_Action();

@@ -77,7 +77,6 @@ void ConcordanceMenuBar::Untitled1() { BuildMenu(*this, kEditMenu); }
 
 class ConcordanceMenuBar& ConcordanceMenuBar() {
   if (!_implicitInstance) {
-    RuntimeRegisterClass(ConcordanceMenuBar::kClassName);
     auto menuBar = std::make_unique<class ConcordanceMenuBar>();
     menuBar->Constructor();
     // Kept only once it is complete, so a failed build starts afresh next time.

@@ -8,7 +8,6 @@
 
 class ConcordanceMenuBar : public MenuBar {
  public:
-  static constexpr const char* kClassName = "ConcordanceMenuBar.ConcordanceMenuBar";
 
   virtual void Constructor();
   // The File menu, then the Edit menu.

@@ -3,7 +3,6 @@
 
 int main(int argc, char** argv) {
   RuntimeInit(argc, argv, kRuntimeOptions);
-  RegisterClasses();
   _Main();
   ReleaseModuleObjects();
   return RuntimeExit();

@@ -4,21 +4,12 @@
 #include <functional>
 #include <memory>
 
-#include "about_window/about_window.h"
 #include "app/app.h"
 #include "app/concordance_menu_bar.h"
 #include "app/text_files.h"
-#include "concordance_window/word_count_window.h"
 #include "framework/application.h"
 #include "framework/runtime.h"
 #include "framework/unhandled_exception.h"
-
-void RegisterClasses() {
-  for (const char* name : {WordCountWindow::kClassName, App::kClassName, ConcordanceMenuBar::kClassName,
-                           AboutWIndow::kClassName}) {
-    RuntimeRegisterClass(name);
-  }
-}
 
 void _Main() {
   try {

@@ -12,8 +12,6 @@
 
 class WordCountWindow : public Window {
  public:
-  static constexpr const char* kClassName = "WordCountWindow.WordCountWindow";
-  std::string_view ClassName() const override { return kClassName; }
 
   // Construction.
   void Layout() override;

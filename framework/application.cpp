@@ -6,7 +6,6 @@ namespace {
 
 struct Registry {
   std::unique_ptr<Application> application;
-  std::vector<std::string> classes;
 };
 
 Registry& TheRegistry() {
@@ -48,7 +47,3 @@ Application* _GetAppObject() { return TheRegistry().application.get(); }
 
 void RuntimeReleaseAppObject() { TheRegistry().application.reset(); }
 
-void RuntimeRegisterClass(std::string_view className) {
-  auto& classes = TheRegistry().classes;
-  if (std::find(classes.begin(), classes.end(), className) == classes.end()) classes.emplace_back(className);
-}

@@ -1,7 +1,6 @@
 #pragma once
 // The application object: the menu bar of the application and its menu handlers. The
-// framework keeps the one application object of the process, and the names of the
-// registered classes.
+// framework keeps the one application object of the process.
 
 #include <functional>
 #include <memory>
@@ -51,6 +50,3 @@ class Application {
 void _RuntimeRegisterAppObject(std::unique_ptr<Application> application);
 Application* _GetAppObject();
 void RuntimeReleaseAppObject();
-
-// Records a class once, in the order of first registration.
-void RuntimeRegisterClass(std::string_view className);

@@ -42,12 +42,6 @@ void RuntimeInit(int& argc, char** argv, const RuntimeOptions& options) {
   QApplication::setApplicationName(QString::fromUtf8(options.applicationName.data(),
                                                      static_cast<qsizetype>(options.applicationName.size())));
   TheRuntime().menuStripWidth = options.menuStripWidth;
-  for (const char* name : {"Object", "Application", "Window", "RectControl", "Listbox", "StaticText", "MenuItem",
-                           "MenuBar", "QuitMenuItem", "AppleMenuItem", "FolderItem", "TextInputStream",
-                           "TextOutputStream", "Dictionary", "Clipboard", "FileType", "RuntimeException",
-                           "IOException"}) {
-    RuntimeRegisterClass(name);
-  }
   InstallShortcutEnablingFilter();
 }
 

@@ -75,7 +75,6 @@ Window::~Window() {
 }
 
 void Window::Constructor() {
-  RuntimeRegisterClass(ClassName());
   open_ = true;
   Layout();
   CreateControls();

@@ -47,8 +47,6 @@ class Window : public PropertyTarget {
   virtual void CreateControls() {}
   virtual void AddMenuHandlers(Window& /*window*/) {}
   virtual void Event_EnableMenuItems() {}
-  // The class name under which the window's class is registered.
-  virtual std::string_view ClassName() const { return "Window"; }
 
   void SetTitle(const String& title);
 

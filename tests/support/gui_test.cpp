@@ -20,7 +20,6 @@ void StartRuntime() {
   static char name[] = "concordance-tests";
   static char* argv[] = {name, nullptr};
   RuntimeInit(argc, argv, kRuntimeOptions);
-  RegisterClasses();
 }
 
 void StartedProgram::SetUp() {
