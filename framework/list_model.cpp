@@ -15,11 +15,11 @@
 
 namespace {
 
-// Whether the text given to ShownText is already a cut-off piece of a longer one.
-enum class Piece { kWhole, kCut };
+// Whether the text given to ShownText is already the start of a longer one, cut short.
+enum class Given { kWhole, kCutShort };
 
-QString ShownText(QString text, Piece piece) {
-  bool cut = piece == Piece::kCut;
+QString ShownText(QString text, Given given) {
+  bool cut = given == Given::kCutShort;
   if (text.size() > ListModel::kMaxShownCharacters) {
     text.truncate(ListModel::kMaxShownCharacters);
     if (text.back().isHighSurrogate()) text.chop(1);
@@ -62,12 +62,12 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
       // A character takes at most 4 bytes: this many bytes hold every character shown.
       const std::string_view bytes = column.utf8.At(static_cast<int32_t>(stored));
       const size_t taken = std::min(bytes.size(), size_t{4} * kMaxShownCharacters);
-      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size() ? Piece::kCut : Piece::kWhole);
+      return ShownText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(taken)), taken < bytes.size() ? Given::kCutShort : Given::kWhole);
     }
     case Column::Kind::kGeneric: {
       const String& text = column.texts[stored];
       if (text.Length() <= kMaxShownCharacters) return ToQString(text);
-      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), Piece::kCut);
+      return ShownText(ToQString(Mid(text, 1, kMaxShownCharacters)), Given::kCutShort);
     }
   }
   return {};
