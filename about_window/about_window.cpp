@@ -1,11 +1,11 @@
 #include "about_window/about_window.h"
 
-#include <functional>
 #include <string_view>
 
 #include "about_window/property_lists.h"
-#include "app/concordance_menu_bar.h"
+#include "app/app.h"
 #include "framework/checked_cast.h"
+#include "framework/class_registry.h"
 #include "framework/show_url.h"
 
 namespace {
@@ -25,6 +25,24 @@ constexpr LabelDesign kLabels[] = {
 
 }  // namespace
 
+void AboutWIndow::RegisterClass() {
+  using Self = AboutWIndow;
+  ClassRegistration<Self>("AboutWIndow.AboutWIndow", "Window")
+      .Publish("Layout", &Self::Layout)
+      .Publish("CreateControls", &Self::CreateControls)
+      .Publish("_CreateControls0", &Self::_CreateControls0, MethodScope::kPublicHidden)
+      .Publish("StaticText3_MouseDown", &Self::StaticText3_MouseDown)
+      .Publish("StaticText4_MouseDown", &Self::StaticText4_MouseDown)
+      .Publish("AddMenuHandlers", &Self::AddMenuHandlers)
+      .Publish("Event_EnableMenuItems", &Self::Event_EnableMenuItems)
+      .Publish("_FileClose_Action", &Self::_FileClose_Action)
+      .Bind("Layout", "Layout", &Self::Layout)
+      .Bind("CreateControls", "CreateControls", &Self::CreateControls)
+      .Bind("AddMenuHandlers", "AddMenuHandlers", &Self::AddMenuHandlers)
+      .Bind("EnableMenuItems", "Event_EnableMenuItems", &Self::Event_EnableMenuItems)
+      .Register();
+}
+
 void AboutWIndow::Layout() { _SetProperties(*this, AboutWindowPropertyList()); }
 
 void AboutWIndow::CreateControls() { _CreateControls0(); }
@@ -36,10 +54,10 @@ void AboutWIndow::_CreateControls0() {
     ControlNamed<StaticText>(*this, label.name).SetTextUnit(0);
     _SetProperties(ControlNamed<StaticText>(*this, label.name), label.propertyList());
   }
-  ControlNamed<StaticText>(*this, "StaticText3")
-      .InstallMouseDownHandler(std::bind_front(&AboutWIndow::StaticText3_MouseDown, this));
-  ControlNamed<StaticText>(*this, "StaticText4")
-      .InstallMouseDownHandler(std::bind_front(&AboutWIndow::StaticText4_MouseDown, this));
+  _InstallInstanceEventHandler(ControlNamed<StaticText>(*this, "StaticText3"), "MouseDown",
+                               RuntimeCreateDelegate(&AboutWIndow::StaticText3_MouseDown, *this));
+  _InstallInstanceEventHandler(ControlNamed<StaticText>(*this, "StaticText4"), "MouseDown",
+                               RuntimeCreateDelegate(&AboutWIndow::StaticText4_MouseDown, *this));
 }
 
 bool AboutWIndow::StaticText3_MouseDown(StaticText&, int32_t, int32_t) {
@@ -54,10 +72,10 @@ bool AboutWIndow::StaticText4_MouseDown(StaticText&, int32_t, int32_t) {
 
 void AboutWIndow::AddMenuHandlers(Window& w) {
   auto& window = RuntimeCheckCast<AboutWIndow>(w);
-  _AddMenuHandler("FileClose", std::bind_front(&AboutWIndow::_FileClose_Action, &window));
+  _AddMenuHandler("FileClose", RuntimeCreateDelegate(&AboutWIndow::_FileClose_Action, window));
 }
 
-void AboutWIndow::Event_EnableMenuItems() { MenuItemNamed<MenuItem>(&ConcordanceMenuBar(), "FileClose").Enable(); }
+void AboutWIndow::Event_EnableMenuItems() { FileClose().Enable(); }
 
 bool AboutWIndow::_FileClose_Action() {
   Close();

@@ -12,12 +12,16 @@ class AboutWIndow : public Window {
   static constexpr const char* kHomePage = "https://varnholt.example/";
   static constexpr const char* kSoftwarePage = "https://varnholt.example/software/";
 
-  void Layout() override;
-  void CreateControls() override;
+  // Registers the class with the runtime: its name, its methods in their order and the
+  // window events it binds.
+  static void RegisterClass();
+
+  virtual void Layout();
+  virtual void CreateControls();
   virtual void _CreateControls0();
   virtual bool StaticText3_MouseDown(StaticText& me, int32_t x, int32_t y);
   virtual bool StaticText4_MouseDown(StaticText& me, int32_t x, int32_t y);
-  void AddMenuHandlers(Window& w) override;
-  void Event_EnableMenuItems() override;
+  virtual void AddMenuHandlers(Window& w);
+  virtual void Event_EnableMenuItems();
   virtual bool _FileClose_Action();
 };

@@ -1,21 +1,24 @@
 #include "app/app.h"
 
-#include "about_window/about_window.h"
 #include "framework/checked_cast.h"
-#include "framework/window.h"
+#include "framework/class_registry.h"
+
+void App::RegisterClass() {
+  ClassRegistration<class App>("App", "Application")
+      .Publish("Event_EnableMenuItems", &App::Event_EnableMenuItems)
+      .Publish("_FileOpen_Action", &App::_FileOpen_Action)
+      .Publish("_AboutMenuItem_Action", &App::_AboutMenuItem_Action)
+      .Bind("EnableMenuItems", "Event_EnableMenuItems", &App::Event_EnableMenuItems)
+      .Register();
+}
 
 class App& App() { return RuntimeCheckCast<class App>(_GetAppObject()); }
 
 MenuItem& FileOpen() { return MenuItemNamed<MenuItem>(App().GetMenuBar(), "FileOpen"); }
+MenuItem& FileClose() { return MenuItemNamed<MenuItem>(App().GetMenuBar(), "FileClose"); }
 AppleMenuItem& AboutMenuItem() { return MenuItemNamed<AppleMenuItem>(App().GetMenuBar(), "AboutMenuItem"); }
 
 void App::Event_EnableMenuItems() {
   FileOpen().Enable();
   AboutMenuItem().Enable();
-}
-
-bool App::_AboutMenuItem_Action() {
-  // Every About command opens one more window; the framework keeps it while it is open.
-  RuntimeNewWindow<AboutWIndow>();
-  return true;
 }

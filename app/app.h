@@ -7,8 +7,10 @@
 
 class App : public Application {
  public:
+  // Registers the class with the runtime: its name, its methods and its one event binding.
+  static void RegisterClass();
 
-  void Event_EnableMenuItems() override;
+  virtual void Event_EnableMenuItems();
   virtual bool _FileOpen_Action();
   virtual bool _AboutMenuItem_Action();
 };
@@ -18,4 +20,5 @@ class App : public Application {
 class App& App();
 // Items of the application's menu bar, looked up afresh at every call.
 MenuItem& FileOpen();
+MenuItem& FileClose();
 AppleMenuItem& AboutMenuItem();

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "framework/application.h"
+#include "framework/class_registry.h"
 
 std::unique_ptr<class ConcordanceMenuBar> _implicitInstance;
 
@@ -67,6 +68,14 @@ void BuildMenu(MenuBar& bar, std::span<const MenuRow> rows) {
 
 }  // namespace
 
+void ConcordanceMenuBar::RegisterClass() {
+  ClassRegistration<class ConcordanceMenuBar>("ConcordanceMenuBar.ConcordanceMenuBar", "MenuBar")
+      .Publish("Untitled0", &ConcordanceMenuBar::Untitled0)
+      .Publish("Untitled1", &ConcordanceMenuBar::Untitled1)
+      .Publish("Constructor", &ConcordanceMenuBar::Constructor)
+      .Register();
+}
+
 void ConcordanceMenuBar::Constructor() {
   Untitled0();
   Untitled1();
@@ -77,7 +86,7 @@ void ConcordanceMenuBar::Untitled1() { BuildMenu(*this, kEditMenu); }
 
 class ConcordanceMenuBar& ConcordanceMenuBar() {
   if (!_implicitInstance) {
-    auto menuBar = std::make_unique<class ConcordanceMenuBar>();
+    auto menuBar = RuntimeNewObject<class ConcordanceMenuBar>();
     menuBar->Constructor();
     // Kept only once it is complete, so a failed build starts afresh next time.
     _implicitInstance = std::move(menuBar);

@@ -8,6 +8,8 @@
 
 class ConcordanceMenuBar : public MenuBar {
  public:
+  // Registers the class with the runtime: its name and its three methods.
+  static void RegisterClass();
 
   virtual void Constructor();
   // The File menu, then the Edit menu.

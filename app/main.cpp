@@ -3,6 +3,7 @@
 
 int main(int argc, char** argv) {
   RuntimeInit(argc, argv, kRuntimeOptions);
+  RegisterClasses();
   _Main();
   ReleaseModuleObjects();
   return RuntimeExit();

@@ -1,15 +1,24 @@
 #include "app/startup.h"
 
 #include <exception>
-#include <functional>
 #include <memory>
 
+#include "about_window/about_window.h"
 #include "app/app.h"
 #include "app/concordance_menu_bar.h"
 #include "app/text_files.h"
+#include "concordance_window/word_count_window.h"
 #include "framework/application.h"
+#include "framework/class_registry.h"
 #include "framework/runtime.h"
 #include "framework/unhandled_exception.h"
+
+void RegisterClasses() {
+  RuntimeClassFor<WordCountWindow>();
+  RuntimeClassFor<class App>();
+  RuntimeClassFor<class ConcordanceMenuBar>();
+  RuntimeClassFor<AboutWIndow>();
+}
 
 void _Main() {
   try {
@@ -30,14 +39,14 @@ void _Startup() {
 void _InitFileTypes() { TextFiles::_Initialize(); }
 
 void _NewAppInstance() {
-  auto application = std::make_unique<class App>();
+  auto application = RuntimeNewObject<class App>();
   application->SetMenuBar(&ConcordanceMenuBar());
   _RuntimeRegisterAppObject(std::move(application));
 }
 
 void _ApplicationAddMenuHandlers() {
-  App()._AddMenuHandler("FileOpen", std::bind_front(&App::_FileOpen_Action, &App()));
-  App()._AddMenuHandler("AboutMenuItem", std::bind_front(&App::_AboutMenuItem_Action, &App()));
+  App()._AddMenuHandler("FileOpen", RuntimeCreateDelegate(&App::_FileOpen_Action, App()));
+  App()._AddMenuHandler("AboutMenuItem", RuntimeCreateDelegate(&App::_AboutMenuItem_Action, App()));
 }
 
 void ReleaseModuleObjects() {

@@ -7,6 +7,8 @@
 // that shows only its menu bar.
 inline constexpr RuntimeOptions kRuntimeOptions{"Varnholt Concordance", 480};
 
+// Registers the program's classes after the framework's, in their fixed order.
+void RegisterClasses();
 // Start-up and the event loop, under the program's one last-resort handler.
 void _Main();
 void _Startup();

@@ -255,6 +255,7 @@ int main(int argc, char** argv) {
   int toolkitArgc = 1;
   char* toolkitArgv[] = {argv[0], nullptr};
   RuntimeInit(toolkitArgc, toolkitArgv, kRuntimeOptions);
+  RegisterClasses();
   _RunFrameworkInitialization(&_Startup);
 
   // A failure is carried out here, so that the application goes down in order, as after a

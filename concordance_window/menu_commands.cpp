@@ -1,5 +1,3 @@
-#include <functional>
-
 #include "concordance_window/word_count_window.h"
 #include "framework/checked_cast.h"
 
@@ -26,10 +24,10 @@ MenuItem& WordCountWindow::FileOpen() { return MenuBarItem<MenuItem>("FileOpen")
 
 void WordCountWindow::AddMenuHandlers(Window& w) {
   auto& window = RuntimeCheckCast<WordCountWindow>(w);
-  _AddMenuHandler("FileClose", std::bind_front(&WordCountWindow::_FileClose_Action, &window));
-  _AddMenuHandler("EditCopy", std::bind_front(&WordCountWindow::_EditCopy_Action, &window));
-  _AddMenuHandler("FileSaveAsCSV", std::bind_front(&WordCountWindow::_FileSaveAsCSV_Action, &window));
-  _AddMenuHandler("FileSaveAsText", std::bind_front(&WordCountWindow::_FileSaveAsText_Action, &window));
+  _AddMenuHandler("FileClose", RuntimeCreateDelegate(&WordCountWindow::_FileClose_Action, window));
+  _AddMenuHandler("EditCopy", RuntimeCreateDelegate(&WordCountWindow::_EditCopy_Action, window));
+  _AddMenuHandler("FileSaveAsCSV", RuntimeCreateDelegate(&WordCountWindow::_FileSaveAsCSV_Action, window));
+  _AddMenuHandler("FileSaveAsText", RuntimeCreateDelegate(&WordCountWindow::_FileSaveAsText_Action, window));
 }
 
 void WordCountWindow::Event_EnableMenuItems() {

@@ -1,6 +1,6 @@
 #include "concordance_window/word_count_window.h"
 
-#include <functional>
+#include "framework/class_registry.h"
 
 // How the rows of theWords are ordered. File > Open first shows them ascending by count,
 // equal counts in the order the words first occur; a click on a heading then sorts by that
@@ -26,7 +26,7 @@ bool WordCountWindow::theWords_CompareRows(Listbox& me, int32_t row1, int32_t ro
 // the same stable counting sort as the first order, the words by their bytes. A change to
 // the handler is a change to these keys.
 void WordCountWindow::InstallRowOrdering(Listbox& list) {
-  list.InstallCompareRowsHandler(std::bind_front(&WordCountWindow::theWords_CompareRows, this),
-                                 {Listbox::SortKey::kTagDifference,       // column 0: the counts, as numbers
-                                  Listbox::SortKey::kTextIgnoringCase});  // column 1: the words, StrComp mode 1
+  _InstallInstanceEventHandler(list, "CompareRows", RuntimeCreateDelegate(&WordCountWindow::theWords_CompareRows, *this));
+  list.DeclareSortKeys({Listbox::SortKey::kTagDifference,       // column 0: the counts, as numbers
+                        Listbox::SortKey::kTextIgnoringCase});  // column 1: the words, StrComp mode 1
 }

@@ -2,6 +2,45 @@
 
 #include "app/concordance_menu_bar.h"
 #include "concordance_window/property_lists.h"
+#include "framework/class_registry.h"
+
+void WordCountWindow::RegisterClass() {
+  using Self = WordCountWindow;
+  ClassRegistration<Self>("WordCountWindow.WordCountWindow", "Window")
+      .Publish("Layout", &Self::Layout)
+      .Publish("CreateControls", &Self::CreateControls)
+      .Publish("_CreateControls0", &Self::_CreateControls0, MethodScope::kPublicHidden)
+      .Publish("theWords_CompareRows", &Self::theWords_CompareRows)
+      .Publish("EditMenu", &Self::EditMenu)
+      .Publish("EditSelectAll", &Self::EditSelectAll)
+      .Publish("EditClear", &Self::EditClear)
+      .Publish("EditPaste", &Self::EditPaste)
+      .Publish("EditCopy", &Self::EditCopy)
+      .Publish("EditCut", &Self::EditCut)
+      .Publish("EditUndo", &Self::EditUndo)
+      .Publish("FileMenu", &Self::FileMenu)
+      .Publish("AboutMenuItem", &Self::AboutMenuItem)
+      .Publish("FileQuit", &Self::FileQuit)
+      .Publish("FileSaveAsText", &Self::FileSaveAsText)
+      .Publish("FileSaveAsCSV", &Self::FileSaveAsCSV)
+      .Publish("UntitledSeparator", &Self::UntitledSeparator)
+      .Publish("FileClose", &Self::FileClose)
+      .Publish("FileOpen", &Self::FileOpen)
+      .Publish("AddMenuHandlers", &Self::AddMenuHandlers)
+      .Publish("Event_EnableMenuItems", &Self::Event_EnableMenuItems)
+      .Publish("_FileClose_Action", &Self::_FileClose_Action)
+      .Publish("_EditCopy_Action", &Self::_EditCopy_Action)
+      .Publish("_FileSaveAsCSV_Action", &Self::_FileSaveAsCSV_Action)
+      .Publish("_FileSaveAsText_Action", &Self::_FileSaveAsText_Action)
+      .Bind("Layout", "Layout", &Self::Layout)
+      .Bind("CreateControls", "CreateControls", &Self::CreateControls)
+      .Bind("AddMenuHandlers", "AddMenuHandlers", &Self::AddMenuHandlers)
+      .Bind("EnableMenuItems", "Event_EnableMenuItems", &Self::Event_EnableMenuItems)
+      .DeclareControl("theWords", "Listbox")
+      .DeclareControl("Status", "StaticText")
+      .DeclareControl("StaticText1", "StaticText")
+      .Register();
+}
 
 void WordCountWindow::Layout() {
   SetMenuBar(&ConcordanceMenuBar());

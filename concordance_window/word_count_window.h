@@ -12,10 +12,13 @@
 
 class WordCountWindow : public Window {
  public:
+  // Registers the class with the runtime: its name, its methods in their order, the window
+  // events it binds and the controls it holds.
+  static void RegisterClass();
 
   // Construction.
-  void Layout() override;
-  void CreateControls() override;
+  virtual void Layout();
+  virtual void CreateControls();
   virtual void _CreateControls0();
 
   // Row ordering: the list asks this for every pair of rows it sorts.
@@ -39,8 +42,8 @@ class WordCountWindow : public Window {
   virtual MenuItem& FileOpen();
 
   // Menu commands.
-  void AddMenuHandlers(Window& w) override;
-  void Event_EnableMenuItems() override;
+  virtual void AddMenuHandlers(Window& w);
+  virtual void Event_EnableMenuItems();
   virtual bool _FileClose_Action();
   virtual bool _EditCopy_Action();
   virtual bool _FileSaveAsCSV_Action();

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/class_registry.h"
 #include "framework/menu_bar_view.h"
 #include "framework/string.h"
 
@@ -24,10 +25,10 @@ class MenuHandlers {
   std::vector<std::pair<std::string, MenuHandler>> handlers_;
 };
 
-class Application {
+class Application : public Object {
  public:
   Application();
-  virtual ~Application();
+  ~Application() override;
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -37,9 +38,6 @@ class Application {
 
   void _AddMenuHandler(std::string_view itemName, MenuHandler handler);
   const MenuHandlers& RegisteredMenuHandlers() const { return menuHandlers_; }
-
-  // The "EnableMenuItems" event, raised in every menu-enabling pass.
-  virtual void Event_EnableMenuItems() {}
 
  private:
   MenuBarView* menuBar_ = nullptr;  // not owned: the menu bar outlives the application's use of it

@@ -170,6 +170,32 @@ void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<
   sortKeys_ = compareRows_ ? std::move(columnKeys) : std::vector<SortKey>();
 }
 
+void Listbox::DeclareSortKeys(std::vector<SortKey> columnKeys) {
+  sortKeys_ = compareRows_ ? std::move(columnKeys) : std::vector<SortKey>();
+}
+
+namespace {
+
+// The event must be one that the control's class declares.
+void RequireEvent(const RectControl& control, std::string_view event) {
+  const RuntimeClass* controlClass = RuntimeClassOfType(typeid(control));
+  if (controlClass == nullptr || !controlClass->Declares(event)) {
+    throw RuntimeException("The control " + control.Name().ToUtf8() + " has no event " + std::string(event));
+  }
+}
+
+}  // namespace
+
+void _InstallInstanceEventHandler(Listbox& list, std::string_view event, Listbox::CompareRowsHandler handler) {
+  RequireEvent(list, event);
+  list.InstallCompareRowsHandler(std::move(handler));
+}
+
+void _InstallInstanceEventHandler(StaticText& label, std::string_view event, StaticText::MouseDownHandler handler) {
+  RequireEvent(label, event);
+  label.InstallMouseDownHandler(std::move(handler));
+}
+
 std::string Listbox::RowsUtf8(const std::vector<int32_t>& columns, std::string_view separator,
                               std::string_view rowEnd) const {
   return model_->RowsUtf8(columns, separator, rowEnd);

@@ -111,6 +111,8 @@ class Listbox : public RectControl {
 
   // columnKeys[c] tells what the handler compares column c by; missing entries ask it.
   void InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys = {});
+  // What the installed handler compares each column by, as InstallCompareRowsHandler takes it.
+  void DeclareSortKeys(std::vector<SortKey> columnKeys);
   // Sorts as a click on the column's heading does: ascending, or the other way round when
   // the list is already sorted by that column. Rows that compare equal keep their order.
   void SortByHeading(int32_t column);
@@ -145,6 +147,10 @@ class Listbox : public RectControl {
   friend class ListView;
 };
 
+// Installs the handler of one of the list's events by the event's name: "CompareRows". An
+// event that the control's class does not have fails loudly.
+void _InstallInstanceEventHandler(Listbox& list, std::string_view event, Listbox::CompareRowsHandler handler);
+
 class StaticText : public RectControl {
  public:
   using MouseDownHandler = std::function<bool(StaticText& label, int32_t x, int32_t y)>;
@@ -176,3 +182,6 @@ class StaticText : public RectControl {
   int32_t textAlign_ = 0;
   MouseDownHandler mouseDown_;
 };
+
+// Installs the handler of one of the label's events by the event's name: "MouseDown".
+void _InstallInstanceEventHandler(StaticText& label, std::string_view event, StaticText::MouseDownHandler handler);

@@ -115,8 +115,8 @@ void RunMenuEnablingPass() {
     else item.Disable();
   });
   try {
-    if (application != nullptr) application->Event_EnableMenuItems();
-    if (window != nullptr) window->Event_EnableMenuItems();
+    if (application != nullptr) RuntimeRaiseEvent(*application, "EnableMenuItems");
+    if (window != nullptr) RuntimeRaiseEvent(*window, "EnableMenuItems");
   } catch (...) {
     _UnhandledException(std::current_exception());
   }

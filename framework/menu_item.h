@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/class_registry.h"
 #include "framework/exceptions.h"
 #include "framework/menu_bar_view.h"
 #include "framework/string.h"
@@ -16,10 +17,10 @@
 class QAction;
 class QMenu;
 
-class MenuItem {
+class MenuItem : public Object {
  public:
   MenuItem();
-  virtual ~MenuItem();
+  ~MenuItem() override;
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
 

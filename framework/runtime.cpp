@@ -9,8 +9,15 @@
 #include <memory>
 
 #include "framework/application.h"
+#include "framework/class_registry.h"
+#include "framework/clipboard.h"
+#include "framework/controls.h"
 #include "framework/dispatch.h"
+#include "framework/file_type.h"
+#include "framework/folder_item.h"
 #include "framework/menu_item.h"
+#include "framework/text_input_stream.h"
+#include "framework/text_output_stream.h"
 #include "framework/window.h"
 
 namespace {
@@ -35,6 +42,46 @@ Runtime& TheRuntime() {
   return runtime;
 }
 
+template <typename Class>
+void RegisterFrameworkClass(std::string_view name, std::string_view base, std::vector<std::string> events = {}) {
+  ClassRegistration<Class>(name, base).DeclareEvents(std::move(events)).Register();
+}
+
+// A class of the framework's that no C++ type of this layer stands for.
+void RegisterAbstractFrameworkClass(std::string_view name, std::string_view base) {
+  RuntimeRegisterClass({.name = std::string(name), .baseName = std::string(base)});
+}
+
+// The framework's own classes, before any of the program's, once per process.
+void RegisterFrameworkClasses() {
+  if (RuntimeClassNamed("Object") != nullptr) return;
+  RegisterFrameworkClass<Object>("Object", "");
+  RegisterFrameworkClass<Application>("Application", "Object",
+                                      {"Open", "Close", "EnableMenuItems", "NewDocument", "OpenDocument",
+                                       "HandleAppleEvent", "Activate", "Deactivate", "UnhandledException",
+                                       "CancelClose"});
+  RegisterFrameworkClass<Window>("Window", "Object",
+                                 {"Layout", "CreateControls", "AddMenuHandlers", "SetupBindings", "Open", "Close",
+                                  "CancelClose", "Activate", "Deactivate", "Moved", "Resized", "MouseDown",
+                                  "KeyDown", "Paint", "EnableMenuItems"});
+  RegisterAbstractFrameworkClass("Control", "Object");
+  RegisterFrameworkClass<RectControl>("RectControl", "Control");
+  RegisterFrameworkClass<Listbox>("Listbox", "RectControl", {"CompareRows"});
+  RegisterFrameworkClass<StaticText>("StaticText", "RectControl", {"MouseDown"});
+  RegisterFrameworkClass<MenuItem>("MenuItem", "Object");
+  RegisterFrameworkClass<MenuBar>("MenuBar", "MenuItem");
+  RegisterFrameworkClass<QuitMenuItem>("QuitMenuItem", "MenuItem");
+  RegisterFrameworkClass<AppleMenuItem>("AppleMenuItem", "MenuItem");
+  RegisterFrameworkClass<FolderItem>("FolderItem", "Object");
+  RegisterFrameworkClass<TextInputStream>("TextInputStream", "Object");
+  RegisterFrameworkClass<TextOutputStream>("TextOutputStream", "Object");
+  RegisterAbstractFrameworkClass("Dictionary", "Object");
+  RegisterFrameworkClass<Clipboard>("Clipboard", "Object");
+  RegisterFrameworkClass<FileType>("FileType", "Object");
+  RegisterFrameworkClass<RuntimeException>("RuntimeException", "Object");
+  RegisterFrameworkClass<IOException>("IOException", "RuntimeException");
+}
+
 }  // namespace
 
 void RuntimeInit(int& argc, char** argv, const RuntimeOptions& options) {
@@ -42,6 +89,7 @@ void RuntimeInit(int& argc, char** argv, const RuntimeOptions& options) {
   QApplication::setApplicationName(QString::fromUtf8(options.applicationName.data(),
                                                      static_cast<qsizetype>(options.applicationName.size())));
   TheRuntime().menuStripWidth = options.menuStripWidth;
+  RegisterFrameworkClasses();
   InstallShortcutEnablingFilter();
 }
 

@@ -76,9 +76,10 @@ Window::~Window() {
 
 void Window::Constructor() {
   open_ = true;
-  Layout();
-  CreateControls();
-  AddMenuHandlers(*this);
+  RuntimeRaiseEvent(*this, "Layout");
+  RuntimeRaiseEvent(*this, "CreateControls");
+  RuntimeRaiseEvent(*this, "AddMenuHandlers", this);
+  CheckDeclaredControls();
   if (Application* application = _GetAppObject(); application != nullptr && application->GetMenuBarView() != nullptr) {
     application->GetMenuBarView()->AddShortcutsTo(*native_->window);
   } else if (menuBar_ != nullptr) {
@@ -125,6 +126,20 @@ void ReleaseClosedWindows() {
   auto closed = std::move(Lists().closed);
   Lists().closed.clear();
   closed.clear();
+}
+
+void Window::CheckDeclaredControls() const {
+  for (const RuntimeClass* runtimeClass = &RuntimeClassOf(*this); runtimeClass != nullptr;
+       runtimeClass = runtimeClass->Base()) {
+    for (const DeclaredControl& declared : runtimeClass->controls) {
+      const WindowControl& control = RuntimeWindowControlByName(*this, declared.name);
+      const RuntimeClass* controlClass = RuntimeClassOfType(typeid(control));
+      if (controlClass == nullptr || !controlClass->IsA(declared.className)) {
+        throw RuntimeException("The control " + declared.name + " is a " + RuntimeClassNameOf(typeid(control)) +
+                               ", not a " + declared.className);
+      }
+    }
+  }
 }
 
 bool Window::IsVisible() const { return native_->window->isVisible(); }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/class_registry.h"
 #include "framework/exceptions.h"
 #include "framework/menu_bar_view.h"
 #include "framework/set_properties.h"
@@ -31,22 +32,17 @@ class WindowControl {
   virtual void Reposition(int32_t contentWidth, int32_t contentHeight) = 0;
 };
 
-class Window : public PropertyTarget {
+class Window : public Object, public PropertyTarget {
  public:
   Window();
   ~Window() override;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Builds the window: Layout, CreateControls, AddMenuHandlers, then shows it when its
+  // Builds the window: raises its events Layout, CreateControls and AddMenuHandlers through
+  // the bindings of its class, checks the controls its class declares, then shows it when its
   // properties ask for it. The framework keeps the window until it is closed.
   void Constructor();
-
-  // Construction hooks and the menu-enabling event.
-  virtual void Layout() {}
-  virtual void CreateControls() {}
-  virtual void AddMenuHandlers(Window& /*window*/) {}
-  virtual void Event_EnableMenuItems() {}
 
   void SetTitle(const String& title);
 
@@ -83,6 +79,8 @@ class Window : public PropertyTarget {
   void ApplyProperty(std::string_view name, const PropertyValue& value) override;
 
  private:
+  // Every control that the window's class declares exists, of the declared class.
+  void CheckDeclaredControls() const;
   void UpdateWindowFlags();
   void UpdateSizeLimits();
 
@@ -119,5 +117,5 @@ Window& RuntimeConstructWindow(std::unique_ptr<Window> window);
 // Creates, constructs and keeps a window of the given class.
 template <typename WindowClass>
 WindowClass& RuntimeNewWindow() {
-  return static_cast<WindowClass&>(RuntimeConstructWindow(std::make_unique<WindowClass>()));
+  return static_cast<WindowClass&>(RuntimeConstructWindow(RuntimeNewObject<WindowClass>()));
 }

@@ -20,6 +20,7 @@ void StartRuntime() {
   static char name[] = "concordance-tests";
   static char* argv[] = {name, nullptr};
   RuntimeInit(argc, argv, kRuntimeOptions);
+  RegisterClasses();
 }
 
 void StartedProgram::SetUp() {
