@@ -51,7 +51,7 @@ void AboutWIndow::_CreateControls0() {
   for (const LabelDesign& label : kLabels) {
     _AddControl(label.name, std::make_unique<StaticText>());
     ControlNamed<StaticText>(*this, label.name).SetTextSize(label.textSize);
-    ControlNamed<StaticText>(*this, label.name).SetTextUnit(0);
+    ControlNamed<StaticText>(*this, label.name).SetTextUnit(FontUnits::kDefault);
     _SetProperties(ControlNamed<StaticText>(*this, label.name), label.propertyList());
   }
   _InstallInstanceEventHandler(ControlNamed<StaticText>(*this, "StaticText3"), "MouseDown",

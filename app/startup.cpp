@@ -30,7 +30,8 @@ void _Main() {
 }
 
 void _Startup() {
-  // The framework has no external classes or plug-ins to set up for this program.
+  _RuntimeInitExternalClasses();
+  _InitPluginEntrypoints({});  // the program has no plug-ins
   _InitFileTypes();
   _NewAppInstance();
   _ApplicationAddMenuHandlers();

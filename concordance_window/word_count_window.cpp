@@ -51,16 +51,16 @@ void WordCountWindow::CreateControls() { _CreateControls0(); }
 
 void WordCountWindow::_CreateControls0() {
   _AddControl("theWords", std::make_unique<Listbox>());
-  ControlNamed<Listbox>(*this, "theWords").SetTextUnit(0);
+  ControlNamed<Listbox>(*this, "theWords").SetTextUnit(FontUnits::kDefault);
   _SetProperties(ControlNamed<Listbox>(*this, "theWords"), TheWordsPropertyList());
   InstallRowOrdering(ControlNamed<Listbox>(*this, "theWords"));
 
   _AddControl("Status", std::make_unique<StaticText>());
-  ControlNamed<StaticText>(*this, "Status").SetTextUnit(0);
+  ControlNamed<StaticText>(*this, "Status").SetTextUnit(FontUnits::kDefault);
   _SetProperties(ControlNamed<StaticText>(*this, "Status"), StatusPropertyList());
 
   _AddControl("StaticText1", std::make_unique<StaticText>());
   ControlNamed<StaticText>(*this, "StaticText1").SetTextSize(9.0f);
-  ControlNamed<StaticText>(*this, "StaticText1").SetTextUnit(0);
+  ControlNamed<StaticText>(*this, "StaticText1").SetTextUnit(FontUnits::kDefault);
   _SetProperties(ControlNamed<StaticText>(*this, "StaticText1"), VersionLabelPropertyList());
 }

@@ -21,6 +21,18 @@
 
 namespace {
 
+// A text size in the pixels of the 72-dpi screen the designs were made on.
+float DesignPixels(float size, FontUnits unit) {
+  switch (unit) {
+    case FontUnits::kInch: return size * 72.0f;
+    case FontUnits::kMillimeter: return size * 72.0f / 25.4f;
+    case FontUnits::kDefault:
+    case FontUnits::kPixel:
+    case FontUnits::kPoint: break;
+  }
+  return size;
+}
+
 QFont ControlFont(const std::optional<PropertyValue>& fontName, float size, const FontStyle& style) {
   QFont font = QApplication::font();
   if (fontName) {
@@ -53,13 +65,13 @@ void RectControl::AttachTo(Window& window, const String& name) {
   PlaceAtDesignGeometry();
 }
 
-void RectControl::SetTextUnit(int32_t unit) {
+void RectControl::SetTextUnit(FontUnits unit) {
   textUnit_ = unit;
   ApplyFont();
 }
 
 void RectControl::ApplyFont() {
-  widget_->setFont(ControlFont(Property("TextFont"), textSize_, fontStyle_));
+  widget_->setFont(ControlFont(Property("TextFont"), DesignPixels(textSize_, textUnit_), fontStyle_));
   FontChanged();
 }
 

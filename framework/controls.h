@@ -28,6 +28,10 @@ struct FontStyle {
   bool underline = false;
 };
 
+// The unit in which a control's text size counts. The default is points, as on screen
+// everywhere else; the others are kept for designs that name them.
+enum class FontUnits : int32_t { kDefault = 0, kPixel = 1, kPoint = 2, kInch = 3, kMillimeter = 4 };
+
 class RectControl : public PropertyTarget, public WindowControl {
  public:
   ~RectControl() override;
@@ -46,9 +50,8 @@ class RectControl : public PropertyTarget, public WindowControl {
   bool LockRight() const { return lockRight_; }
   bool LockBottom() const { return lockBottom_; }
 
-  // The unit in which the text size counts; 0 means points.
-  int32_t TextUnit() const { return textUnit_; }
-  void SetTextUnit(int32_t unit);
+  FontUnits TextUnit() const { return textUnit_; }
+  void SetTextUnit(FontUnits unit);
 
   QWidget* NativeWidget() const { return widget_; }
 
@@ -76,7 +79,7 @@ class RectControl : public PropertyTarget, public WindowControl {
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   int32_t designContentWidth_ = 0, designContentHeight_ = 0;
   bool lockLeft_ = false, lockTop_ = false, lockRight_ = false, lockBottom_ = false;
-  int32_t textUnit_ = 0;
+  FontUnits textUnit_ = FontUnits::kDefault;
 };
 
 class Listbox : public RectControl {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 #include "framework/application.h"
 #include "framework/class_registry.h"
@@ -33,6 +34,7 @@ class MenuStrip : public QMainWindow {
 
 struct Runtime {
   int32_t menuStripWidth = 0;
+  std::vector<PluginEntrypoint> pluginEntrypoints;
   std::unique_ptr<QMainWindow> menuStrip;
   int exitStatus = 0;
 };
@@ -97,6 +99,17 @@ int RuntimeExit() {
   StopEventPump();
   return TheRuntime().exitStatus;
 }
+
+void _RuntimeInitExternalClasses() {
+  // External classes come only with plug-ins, whose entry points register them.
+  for (const PluginEntrypoint& plugin : TheRuntime().pluginEntrypoints) plugin.entry();
+}
+
+void _InitPluginEntrypoints(std::span<const PluginEntrypoint> entries) {
+  TheRuntime().pluginEntrypoints.assign(entries.begin(), entries.end());
+}
+
+std::span<const PluginEntrypoint> RuntimePluginEntrypoints() { return TheRuntime().pluginEntrypoints; }
 
 void _RunFrameworkInitialization(void (*startup)()) { startup(); }
 

@@ -3,6 +3,7 @@
 // and the application's own window, which shows only the menu bar.
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 // What the program tells the framework about itself.
@@ -16,6 +17,19 @@ struct RuntimeOptions {
 void RuntimeInit(int& argc, char** argv, const RuntimeOptions& options);
 // Last call of the process; its result is the exit status.
 int RuntimeExit();
+
+// A plug-in's entry point in the framework's table.
+struct PluginEntrypoint {
+  std::string_view name;
+  void (*entry)();
+};
+
+// Sets up the classes that come from outside the program and the framework (a plug-in's);
+// a program that links none has nothing to set up.
+void _RuntimeInitExternalClasses();
+// Sets up the framework's table of plug-in entry points, replacing any earlier one.
+void _InitPluginEntrypoints(std::span<const PluginEntrypoint> entries);
+std::span<const PluginEntrypoint> RuntimePluginEntrypoints();
 
 // Calls the start-up routine exactly once, before the event loop delivers any event.
 void _RunFrameworkInitialization(void (*startup)());

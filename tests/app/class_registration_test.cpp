@@ -14,6 +14,7 @@
 #include "concordance_window/word_count_window.h"
 #include "framework/checked_cast.h"
 #include "framework/class_registry.h"
+#include "framework/runtime.h"
 #include "tests/support/gui_test.h"
 
 using ::testing::ElementsAre;
@@ -58,6 +59,7 @@ TEST_F(ClassRegistrationTest, FrameworkClassesFirstThenTheProgramsFourInTheirOrd
                           "WordCountWindow.WordCountWindow", "App", "ConcordanceMenuBar.ConcordanceMenuBar",
                           "AboutWIndow.AboutWIndow"));
   EXPECT_THROW(App::RegisterClass(), RuntimeException);
+  EXPECT_TRUE(RuntimePluginEntrypoints().empty());
 }
 
 TEST_F(ClassRegistrationTest, EachClassNamesItsBase) {
