@@ -87,23 +87,27 @@ void TextOutputStream::Abandon() noexcept {
 
 void TextOutputStream::Fail(const std::string& action, int errorNumber) {
   Abandon();
+  if (lastErrorCode_ == 0) lastErrorCode_ = errorNumber;
+  if (!useIOExceptions_) return;
   throw IOException(
       "Could not " + action + " " + Quoted(target_.native()) + ": " + std::strerror(errorNumber) + ".", errorNumber);
 }
 
-void TextOutputStream::CheckOpen() const {
-  if (fileDescriptor_ < 0)
-    throw IOException("Could not write " + Quoted(target_.native()) + ": the stream is closed.", EBADF);
+bool TextOutputStream::CheckOpen() const {
+  if (fileDescriptor_ >= 0) return true;
+  // After a failure that was only recorded, the rest of the writes are dropped.
+  if (!useIOExceptions_ && WriteError()) return false;
+  throw IOException("Could not write " + Quoted(target_.native()) + ": the stream is closed.", EBADF);
 }
 
 void TextOutputStream::WriteUtf8(std::string_view bytes) {
-  CheckOpen();
+  if (!CheckOpen()) return;
   buffer_.append(bytes);
   if (buffer_.size() >= kFlushSize) Flush();
 }
 
 void TextOutputStream::WriteLine(const String& text) {
-  CheckOpen();
+  if (!CheckOpen()) return;
   text.AppendUtf8To(buffer_);
   delimiter_.AppendUtf8To(buffer_);
   if (buffer_.size() >= kFlushSize) Flush();
@@ -115,25 +119,26 @@ void TextOutputStream::Flush() {
     const ssize_t wrote = WriteSome(fileDescriptor_, buffer_.data() + done, buffer_.size() - done);
     if (wrote < 0) {
       if (errno == EINTR) continue;
-      Fail("write", errno);
+      return Fail("write", errno);
     }
-    if (wrote == 0) Fail("write", EIO);
+    if (wrote == 0) return Fail("write", EIO);
     done += static_cast<size_t>(wrote);
   }
   buffer_.clear();
 }
 
 void TextOutputStream::Close() {
-  CheckOpen();
+  if (!CheckOpen()) return;
   Flush();
-  if (::fsync(fileDescriptor_) != 0) Fail("save", errno);
+  if (fileDescriptor_ < 0) return;  // the flush failed, and said so as the stream is set to
+  if (::fsync(fileDescriptor_) != 0) return Fail("save", errno);
   const int descriptor = std::exchange(fileDescriptor_, -1);
   int error = 0;
   if (::close(descriptor) != 0) error = errno;
   else if (::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary_.c_str());
-    Fail("save", error);
+    return Fail("save", error);
   }
   // Make the rename itself durable; a failure here loses nothing that was asked for.
   const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();

@@ -75,6 +75,23 @@ TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
   }
 }
 
+// With exceptions off the failure is kept instead: the same file is left, and the stream
+// reports the first error and drops the rest.
+TEST_F(TextOutputStreamTest, WithoutExceptionsAFailureIsRecordedAndNothingIsReplaced) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  EXPECT_TRUE(stream->UseIOExceptions());
+  stream->SetUseIOExceptions(false);
+  TextOutputStream::FailWriteForTesting(1, ENOSPC);
+  for (int i = 0; i < 20; ++i) EXPECT_NO_THROW(stream->WriteLine(String(std::string(100000, 'x'))));
+  TextOutputStream::FailWriteForTesting(1, EIO);
+  EXPECT_NO_THROW(stream->Close());
+  EXPECT_TRUE(stream->WriteError());
+  EXPECT_EQ(stream->LastErrorCode(), ENOSPC);
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+}
+
 TEST_F(TextOutputStreamTest, DestroyedWithoutCloseLeavesNothingBehind) {
   folder_.Write("out.txt", "earlier");
   for (const char* name : {"out.txt", "new.txt"}) {
