@@ -66,6 +66,7 @@ class ResultsWindow : public StartedProgram {
  protected:
   void TearDown() override {
     TextOutputStream::FailWriteForTesting(0);
+    TextOutputStream::FailRenameForTesting(0);
     StartedProgram::TearDown();
   }
 
@@ -306,6 +307,21 @@ TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
   // Once the disk has room again the same export goes through.
   EXPECT_THAT(SaveTo(folder.Path() / "retry.txt"), IsEmpty());
   EXPECT_GT(std::filesystem::file_size(folder.Path() / "retry.txt"), 2'000'000u);
+}
+
+// Every row is written and only the move of the finished file into place fails: the user is
+// told, and the earlier file stays whole with no hidden temporary file beside it.
+TEST_P(Export, FailedMoveIntoPlaceKeepsTheEarlierFileAndLeavesNoTemporary) {
+  OpenText("c b c a c b");
+  const auto target = folder.Write("existing.txt", "earlier contents\n");
+  const std::set<std::string> before = FolderContents();
+  TextOutputStream::FailRenameForTesting(EACCES);
+  const std::vector<std::string> messages = SaveTo(target, 1);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], StartsWith("An unexpected error occurred: "));
+  EXPECT_THAT(messages[0], ::testing::HasSubstr(std::strerror(EACCES)));
+  EXPECT_EQ(ReadBytes(target), "earlier contents\n");
+  EXPECT_EQ(FolderContents(), before);
 }
 
 TEST_P(Export, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {

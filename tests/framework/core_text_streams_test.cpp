@@ -14,7 +14,10 @@ namespace {
 
 class TextOutputStreamTest : public testing::Test {
  protected:
-  void TearDown() override { TextOutputStream::FailWriteForTesting(0); }
+  void TearDown() override {
+    TextOutputStream::FailWriteForTesting(0);
+    TextOutputStream::FailRenameForTesting(0);
+  }
   TempFolder folder_;
 };
 
@@ -73,6 +76,23 @@ TEST_F(TextOutputStreamTest, WriteFailureLeavesTheEarlierFileAndNoTemporary) {
     EXPECT_EQ(folder_.EntryCount(), 1u);
     EXPECT_THROW(stream->WriteLine("more"), IOException);
   }
+}
+
+// Everything is written, and only the last step, moving the file into place, fails.
+TEST_F(TextOutputStreamTest, FailedRenameLeavesTheEarlierFileAndNoTemporary) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  stream->WriteLine("never in place");
+  TextOutputStream::FailRenameForTesting(EACCES);
+  try {
+    stream->Close();
+    ADD_FAILURE() << "no exception";
+  } catch (const IOException& error) {
+    EXPECT_EQ(error.ErrorNumber(), EACCES);
+    EXPECT_NE(std::string(error.what()).find("out.txt"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
 }
 
 TEST_F(TextOutputStreamTest, DestroyedWithoutCloseLeavesNothingBehind) {
