@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -111,21 +112,29 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrder) {
   }
 }
 
-// The handler reads the list that it is handed, here another window's; words compare by
-// text whatever their case, and column 2 is left to the list (-2: not decided).
+// The handler reads the list that it is handed, here another window's: counts give their
+// exact difference (9 before 12, whose texts sort the other way), words StrComp in mode 1,
+// whatever their case; any other column is left to the list, with the result untouched.
 TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
   TextColumn words;
   for (const char* word : {"Nine", "twelve", "alpha"}) words.Append(word);
   list.AddCountedRows({9, 12, 9}, std::move(words), {0, 1, 2});
-  const auto compare = [&](int32_t row1, int32_t row2, int32_t column) {
-    int32_t result = 0;
-    return window.theWords_CompareRows(list, row1, row2, column, result) ? (result > 0) - (result < 0) : -2;
+  constexpr int32_t kUntouched = 12345;
+  const auto compare = [&](int32_t row1, int32_t row2, int32_t column) -> std::optional<int32_t> {
+    int32_t result = kUntouched;
+    if (window.theWords_CompareRows(list, row1, row2, column, result)) return result;
+    EXPECT_EQ(result, kUntouched) << "column " << column;
+    return std::nullopt;
   };
-  EXPECT_THAT((std::vector<int>{compare(0, 1, 0), compare(1, 0, 0), compare(0, 2, 0), compare(0, 2, 1),
-                                compare(0, 1, 2)}),
-              ElementsAre(-1, 1, 0, 1, -2));
+  EXPECT_EQ(compare(0, 1, 0), -3);
+  EXPECT_EQ(compare(1, 0, 0), 3);
+  EXPECT_EQ(compare(0, 2, 0), 0);
+  EXPECT_EQ(compare(0, 2, 1), 1);  // "Nine" after "alpha", though 'N' comes before 'a'
+  EXPECT_EQ(compare(2, 0, 1), -1);
+  EXPECT_EQ(compare(1, 1, 1), 0);
+  for (const int32_t column : {2, -1}) EXPECT_EQ(compare(0, 1, column), std::nullopt);
 }
 
 using Close = ResultsWindow;
