@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -195,6 +196,18 @@ TEST_F(Copy, OpeningTheMenuEnablesCopyAndAnEmptyListEmptiesTheClipboard) {
   Activate(window);  // a closed popup leaves no window active here
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
   EXPECT_EQ(ClipboardBytes(), "");
+}
+
+// Other programs ask for plain text under either name, and get the same bytes under both.
+TEST_F(Copy, RowsAreOfferedAsPlainTextAndAsUtf8Text) {
+  OpenText("b a b");
+  ASSERT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(offered, nullptr);
+  EXPECT_THAT(offered->formats(), ::testing::IsSupersetOf({QString("text/plain"), QString("text/plain;charset=utf-8")}));
+  for (const char* format : {"text/plain", "text/plain;charset=utf-8"}) {
+    EXPECT_EQ(offered->data(format).toStdString(), "a, 1\rb, 2\r") << format;
+  }
 }
 
 TEST_F(Copy, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
