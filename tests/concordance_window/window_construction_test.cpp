@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QTableView>
 
+#include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -67,6 +69,21 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
   ResizeContent(window, 10, 10);
   EXPECT_EQ(window.Width(), 64);
   EXPECT_EQ(window.Height(), 64);
+}
+
+// -1 and the smallest Int32 come back as they were designed, not as large unsigned numbers.
+TEST_F(EmptyResultsWindow, ControlsKeepTheirNegativeDesignValues) {
+  WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
+  const auto value = [&](const char* control, const char* property) {
+    const auto found = ControlNamed<RectControl>(window, control).Property(property);
+    return found ? std::optional<int32_t>(PropertyInt32(*found)) : std::nullopt;
+  };
+  for (const char* control : {"theWords", "Status", "StaticText1"}) {
+    EXPECT_EQ(value(control, "Index"), std::numeric_limits<int32_t>::min()) << control;
+  }
+  for (const char* property : {"HeadingIndex", "DefaultRowHeight", "_ScrollWidth"}) {
+    EXPECT_EQ(value("theWords", property), -1) << property;
+  }
 }
 
 }  // namespace
