@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -21,7 +22,6 @@
 #include "about_window/about_window.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/text_output_stream.h"
-#include "framework/yield.h"
 #include "tests/concordance_window/results_view.h"
 
 namespace {
@@ -48,21 +48,6 @@ std::string ManyRows(std::string_view separator, std::string_view rowEnd) {
   for (std::string word; words >> word;) rows.append(word).append(separator).append("1").append(rowEnd);
   return rows;
 }
-
-// Notes whether the busy cursor is up whenever a long command lets the event loop in.
-struct BusyCursorWatch {
-  BusyCursorWatch() {
-    QObject::connect(&timer, &QTimer::timeout, [this] {
-      const QCursor* cursor = QApplication::overrideCursor();
-      seen = seen || (cursor != nullptr && cursor->shape() == Qt::WaitCursor);
-      ExpireBackgroundTaskIntervalForTesting();
-    });
-    timer.start(0);
-    ExpireBackgroundTaskIntervalForTesting();
-  }
-  QTimer timer;
-  bool seen = false;
-};
 
 class ResultsWindow : public StartedProgram {
  protected:
@@ -137,6 +122,24 @@ TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   EXPECT_EQ(compare(1, 1, 1), 0);
   for (const int32_t column : {2, -1}) EXPECT_EQ(compare(0, 1, column), std::nullopt);
 }
+
+// Sorting hundreds of thousands of rows takes a moment: meanwhile the busy cursor is up and
+// the window still repaints. By count (every count 1 here) and by word.
+class LongSort : public ResultsWindow, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LongSort, ShowsTheBusyCursorAndKeepsWindowsPainting) {
+  Window& window = OpenText(DistinctWords(kManyWords, 6));
+  ProcessEvents();
+  LongCommandWatch watch(ControlNamed<StaticText>(window, "Status").NativeLabel());
+  ClickHeading(window, GetParam());
+  EXPECT_TRUE(watch.SawBusyCursor());
+  EXPECT_TRUE(watch.SawRepaint());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(TheWords(window).SortedColumn(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, LongSort, ::testing::Values(0, 1),
+                         [](const auto& info) { return std::string(info.param == 0 ? "Count" : "Word"); });
 
 using Close = ResultsWindow;
 
@@ -213,9 +216,9 @@ TEST_F(Copy, RowsAreOfferedAsPlainTextAndAsUtf8Text) {
 TEST_F(Copy, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
   ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
   Activate(*lastOpened_);
-  BusyCursorWatch busy;
+  LongCommandWatch busy;
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
-  EXPECT_TRUE(busy.seen);
+  EXPECT_TRUE(busy.SawBusyCursor());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(ClipboardBytes() == ManyRows(", ", "\r")) << "the copied rows differ";
 }
@@ -349,9 +352,9 @@ TEST_P(Export, FailedMoveIntoPlaceKeepsTheEarlierFileAndLeavesNoTemporary) {
 TEST_P(Export, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
   ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
   const auto target = folder.Path() / "rows.txt";
-  BusyCursorWatch busy;
+  LongCommandWatch busy;
   EXPECT_THAT(SaveTo(target), IsEmpty());
-  EXPECT_TRUE(busy.seen);
+  EXPECT_TRUE(busy.SawBusyCursor());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(ReadBytes(target) == Heading(target) + ManyRows(GetParam().withHeading ? "\t" : ", ", "\r\n"))
       << "the saved rows differ";
