@@ -7,12 +7,17 @@
 #include <gmock/gmock.h>
 
 #include <QCursor>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
+#include <QTest>
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "about_window/about_window.h"
+#include "concordance_window/word_count_window.h"
 #include "framework/yield.h"
 #include "tests/concordance_window/results_view.h"
 
@@ -130,6 +135,43 @@ TEST_F(FileOpen, ReadErrorInTheMiddleIsReportedWithoutTheBusyCursorAndTheFileOpe
   Window& window = OpenThroughDialog(file);
   EXPECT_EQ(StatusText(window), "400000 unique words, 400000 words in file, 33334 lines in file");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Each command counts afresh and opens a window of its own.
+TEST_F(FileOpen, OpeningOneFileTwiceGivesTwoWindowsThatShowTheSame) {
+  const auto file = folder.Write("twice.txt", "The cat and the hat.\nA cat!\n");
+  Window& first = OpenThroughDialog(file);
+  Window& second = OpenThroughDialog(file);
+  ASSERT_THAT(RuntimeOpenWindows(), ElementsAre(&first, &second));
+  for (Window* window : {&first, &second}) {
+    EXPECT_EQ(window->NativeWindow()->windowTitle().toStdString(), "Concordance for twice.txt");
+    EXPECT_EQ(StatusText(*window), "5 unique words, 7 words in file, 2 lines in file");
+    EXPECT_THAT(ShownRows(*window), ElementsAre("1 and", "1 hat", "1 a", "2 the", "2 cat"));
+  }
+  EXPECT_NE(TheWords(first).NativeView(), TheWords(second).NativeView());
+}
+
+// Pressed as a user would, with a results window and then an About window active; the chord
+// runs the enabling pass itself, so File > Open starts off disabled.
+TEST_F(FileOpen, CtrlOInAnActiveWindowShowsTheOpenDialog) {
+  for (Window* window : {static_cast<Window*>(&RuntimeNewWindow<WordCountWindow>()),
+                         static_cast<Window*>(&RuntimeNewWindow<AboutWIndow>())}) {
+    Activate(*window);
+    Item("FileOpen").Disable();
+    std::optional<QFileDialog::AcceptMode> shown;
+    ModalDriver()
+        .Then([&](QWidget* modal) {
+          auto* dialog = qobject_cast<QFileDialog*>(modal);
+          ASSERT_NE(dialog, nullptr) << "Expected a file dialog";
+          shown = dialog->acceptMode();
+          dialog->reject();
+        })
+        .Run([&] {
+          QWidget* focused = QApplication::focusWidget();
+          QTest::keyClick(focused != nullptr ? focused : window->NativeWindow(), Qt::Key_O, Qt::ControlModifier);
+        });
+    EXPECT_EQ(shown, QFileDialog::AcceptOpen);
+  }
 }
 
 }  // namespace
