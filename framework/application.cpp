@@ -32,6 +32,12 @@ const MenuHandler* MenuHandlers::Find(std::string_view name) const {
   return nullptr;
 }
 
+std::vector<std::string> MenuHandlers::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : handlers_) names.push_back(entry.first);
+  return names;
+}
+
 Application::Application() = default;
 Application::~Application() = default;
 

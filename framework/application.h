@@ -20,6 +20,8 @@ class MenuHandlers {
  public:
   void Add(std::string_view name, MenuHandler handler);
   const MenuHandler* Find(std::string_view name) const;
+  // The names that have a handler, in the order of their first registration.
+  std::vector<std::string> Names() const;
 
  private:
   std::vector<std::pair<std::string, MenuHandler>> handlers_;

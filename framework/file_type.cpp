@@ -6,8 +6,8 @@
 
 namespace {
 
-std::vector<const FileType*>& Registry() {
-  static std::vector<const FileType*> registry;
+std::vector<FileTypeRegistration>& Registry() {
+  static std::vector<FileTypeRegistration> registry;
   return registry;
 }
 
@@ -17,7 +17,7 @@ bool failNextRegistration = false;
 
 FileType::~FileType() {
   auto& registry = Registry();
-  registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+  std::erase_if(registry, [this](const FileTypeRegistration& entry) { return entry.type == this; });
 }
 
 String FileType::ToString() {
@@ -31,11 +31,13 @@ void FileType::Register() {
     throw RuntimeException("The file type " + name_.ToUtf8() + " could not be registered");
   }
   if (registered_) return;
-  Registry().push_back(this);
+  Registry().push_back({this, name_, Description(), macCreator_, macType_, extensions_});
   registered_ = true;
 }
 
 void FailNextFileTypeRegistrationForTesting() { failNextRegistration = true; }
+
+std::vector<FileTypeRegistration> RegisteredFileTypes() { return Registry(); }
 
 std::vector<std::string> DialogNameFilters(const String& filter) {
   std::vector<std::string> filters;
@@ -46,10 +48,10 @@ std::vector<std::string> DialogNameFilters(const String& filter) {
     const std::string typeName = names.substr(start, end - start);
     start = end + 1;
     if (typeName.empty()) continue;
-    for (const FileType* type : Registry()) {
-      if (type->Name().ToUtf8() != typeName) continue;
+    for (const FileTypeRegistration& type : Registry()) {
+      if (type.name.ToUtf8() != typeName) continue;
       std::string patterns;
-      const std::string extensions = type->Extensions().ToUtf8();
+      const std::string extensions = type.extensions.ToUtf8();
       size_t from = 0;
       while (from < extensions.size()) {
         const size_t to = std::min(extensions.find(';', from), extensions.size());
@@ -60,7 +62,7 @@ std::vector<std::string> DialogNameFilters(const String& filter) {
         if (!patterns.empty()) patterns += ' ';
         patterns += "*." + extension;
       }
-      filters.push_back(type->Description().ToUtf8() + " (" + patterns + ")");
+      filters.push_back(type.description.ToUtf8() + " (" + patterns + ")");
     }
   }
   filters.push_back("All files (*)");

@@ -1,6 +1,7 @@
 #pragma once
 // File types: a name, extensions and type codes, registered with the framework the first
-// time one is converted to text, so that the file dialogs can filter by its name.
+// time one is converted to text, so that the file dialogs can filter by its name. The
+// framework keeps the values the type had when it registered.
 
 #include <string>
 #include <vector>
@@ -36,6 +37,14 @@ class FileType {
   String name_, description_, extensions_, macType_, macCreator_;
   bool registered_ = false;
 };
+
+// What a file type handed the framework when it registered: its values at that moment.
+struct FileTypeRegistration {
+  const FileType* type;
+  String name, description, macCreator, macType, extensions;
+};
+// The registered file types, in the order they registered.
+std::vector<FileTypeRegistration> RegisteredFileTypes();
 
 // The dialog filters for a filter text of file type names separated by ";": each type's
 // description and patterns, such as "Text files (*.asc *.txt)", followed by "All files (*)".

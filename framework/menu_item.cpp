@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <utility>
+
 #include "framework/application.h"
 #include "framework/dispatch.h"
 #include "framework/qt_string.h"
@@ -42,7 +44,19 @@ void MenuItem::SetKeyboardShortcut(const String& shortcut) {
   action_->setShortcut(QKeySequence(keys, QKeySequence::PortableText));
 }
 
-void MenuItem::Enable() { action_->setEnabled(true); }
+namespace {
+std::function<void(const MenuItem&)> enableObserver;
+}  // namespace
+
+void MenuItem::Enable() {
+  if (enableObserver) enableObserver(*this);
+  action_->setEnabled(true);
+}
+
+void MenuItem::ObserveEnableForTesting(std::function<void(const MenuItem&)> observer) {
+  enableObserver = std::move(observer);
+}
+
 void MenuItem::Disable() { action_->setEnabled(false); }
 bool MenuItem::Enabled() const { return action_->isEnabled(); }
 bool MenuItem::IsSeparator() const { return action_->isSeparator(); }

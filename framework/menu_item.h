@@ -4,6 +4,7 @@
 // their shortcuts and their enabled state are shared. Menus sit above windows: a chosen
 // command goes to the active window's handler first, then to the application's.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,6 +45,9 @@ class MenuItem : public Object {
   void Enable();
   void Disable();
   bool Enabled() const;
+  // From now on `observer` sees every item that Enable is called on, in the order of the
+  // calls; an empty observer stops it.
+  static void ObserveEnableForTesting(std::function<void(const MenuItem&)> observer);
 
   bool IsSeparator() const;
 

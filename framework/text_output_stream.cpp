@@ -17,6 +17,7 @@ constexpr size_t kFlushSize = size_t{1} << 20;
 
 int32_t writesUntilFailure = 0;
 int injectedError = ENOSPC;
+int injectedRenameError = 0;
 
 ssize_t WriteSome(int descriptor, const char* bytes, size_t count) {
   if (writesUntilFailure > 0 && --writesUntilFailure == 0) {
@@ -24,6 +25,14 @@ ssize_t WriteSome(int descriptor, const char* bytes, size_t count) {
     return -1;
   }
   return ::write(descriptor, bytes, count);
+}
+
+int Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (const int error = std::exchange(injectedRenameError, 0); error != 0) {
+    errno = error;
+    return -1;
+  }
+  return ::rename(from.c_str(), to.c_str());
 }
 
 mode_t DefaultMode() {
@@ -38,6 +47,8 @@ void TextOutputStream::FailWriteForTesting(int32_t count, int errorNumber) {
   writesUntilFailure = count;
   injectedError = errorNumber;
 }
+
+void TextOutputStream::FailRenameForTesting(int errorNumber) { injectedRenameError = errorNumber; }
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file) {
   std::error_code error;
@@ -135,7 +146,7 @@ void TextOutputStream::Close() {
   const int descriptor = std::exchange(fileDescriptor_, -1);
   int error = 0;
   if (::close(descriptor) != 0) error = errno;
-  else if (::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+  else if (Rename(temporary_, target_) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary_.c_str());
     return Fail("save", error);

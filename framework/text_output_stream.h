@@ -46,6 +46,8 @@ class TextOutputStream {
   // The `count`-th write to disk from now on (1 = the next) fails with `errorNumber`, as a full
   // disk would. 0 turns it off.
   static void FailWriteForTesting(int32_t count, int errorNumber = ENOSPC);
+  // The next move of a finished file into place fails with `errorNumber`; 0 turns it off.
+  static void FailRenameForTesting(int errorNumber);
 
  private:
   TextOutputStream(std::filesystem::path target, std::filesystem::path temporary, int fileDescriptor);

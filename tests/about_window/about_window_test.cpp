@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 
 #include <QDesktopServices>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTest>
@@ -62,10 +63,39 @@ TEST_F(AboutWindowTest, AboutOpensAFixedSizeWindowWithoutAMenuBarOfItsOwn) {
   EXPECT_EQ(about.NativeWindow()->size(), QSize(327, 261));
 }
 
+// Every About command opens one more window, with labels of its own; File > Close closes
+// the active one only, and the other goes on working.
+TEST_F(AboutWindowTest, TwoAboutCommandsOpenTwoWindowsAndClosingOneLeavesTheOther) {
+  AboutWIndow& first = OpenAbout();
+  AboutWIndow& second = OpenAbout();
+  ASSERT_THAT(RuntimeOpenWindows(), ElementsAre(&first, &second));
+  for (const char* name : {"StaticText1", "StaticText2", "StaticText3", "StaticText4"}) {
+    QLabel* inFirst = ControlNamed<StaticText>(first, name).NativeLabel();
+    QLabel* inSecond = ControlNamed<StaticText>(second, name).NativeLabel();
+    EXPECT_EQ(inFirst->window(), first.NativeWindow()) << name;
+    EXPECT_EQ(inSecond->window(), second.NativeWindow()) << name;
+    EXPECT_EQ(inFirst->text(), inSecond->text()) << name;
+  }
+
+  Activate(second);
+  EXPECT_TRUE(ChooseMenuItem(Item("FileClose")));
+  ProcessEvents();
+  EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&first));
+  QLabel* link = ControlNamed<StaticText>(first, "StaticText4").NativeLabel();
+  EXPECT_TRUE(link->isVisible());
+  QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+  EXPECT_EQ(browser_.urls, std::vector<std::string>{AboutWIndow::kSoftwarePage});
+  Activate(first);
+  EXPECT_TRUE(ChooseMenuItem(Item("FileClose")));
+  ProcessEvents();
+  EXPECT_THAT(RuntimeOpenWindows(), ::testing::IsEmpty());
+}
+
 struct LabelRow {
   const char* name;
   const char* text;   // as shown: the description's two carriage returns make a blank line
   const char* opens;  // nullptr: a click does nothing
+  int textSize;
 };
 
 // Names the row in test listings by its label, not by its bytes.
@@ -94,17 +124,24 @@ TEST_P(AboutLabel, ShowsItsWholeTextAndAnswersAClick) {
   EXPECT_THAT(RuntimeOpenWindows(), ElementsAre(&about));
 }
 
+// Sizes are points of a 72-dpi screen, one a pixel: the font drawn, not only the number kept.
+TEST_P(AboutLabel, IsShownAtItsTextSize) {
+  QLabel* shown = ControlNamed<StaticText>(OpenAbout(), GetParam().name).NativeLabel();
+  EXPECT_EQ(shown->font().pixelSize(), GetParam().textSize);
+  EXPECT_EQ(QFontInfo(shown->font()).pixelSize(), GetParam().textSize);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     FourLabels, AboutLabel,
     ::testing::Values(
-        LabelRow{"StaticText1", "Varnholt Concordance v1.0", nullptr},
+        LabelRow{"StaticText1", "Varnholt Concordance v1.0", nullptr, 16},
         LabelRow{"StaticText2",
                  "Open a text file and Varnholt Concordance will give you the word count, the line count and the unique "
                  "word count along with a list of words and how many time each was used.\n\nYou can export this info "
                  "in CSV (comma separated values) format or as a simple text file.",
-                 nullptr},
-        LabelRow{"StaticText3", "\xC2\xA9 2026 Varnholt Software", "https://varnholt.example/"},
-        LabelRow{"StaticText4", "For more on Varnholt Software", "https://varnholt.example/software/"}),
+                 nullptr, 12},
+        LabelRow{"StaticText3", "\xC2\xA9 2026 Varnholt Software", "https://varnholt.example/", 12},
+        LabelRow{"StaticText4", "For more on Varnholt Software", "https://varnholt.example/software/", 12}),
     [](const ::testing::TestParamInfo<LabelRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

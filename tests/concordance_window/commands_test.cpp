@@ -5,21 +5,23 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
 #include <cstring>
+#include <optional>
 #include <set>
 #include <sstream>
 
 #include "about_window/about_window.h"
 #include "concordance_window/word_count_window.h"
 #include "framework/text_output_stream.h"
-#include "framework/yield.h"
 #include "tests/concordance_window/results_view.h"
 
 namespace {
@@ -47,25 +49,11 @@ std::string ManyRows(std::string_view separator, std::string_view rowEnd) {
   return rows;
 }
 
-// Notes whether the busy cursor is up whenever a long command lets the event loop in.
-struct BusyCursorWatch {
-  BusyCursorWatch() {
-    QObject::connect(&timer, &QTimer::timeout, [this] {
-      const QCursor* cursor = QApplication::overrideCursor();
-      seen = seen || (cursor != nullptr && cursor->shape() == Qt::WaitCursor);
-      ExpireBackgroundTaskIntervalForTesting();
-    });
-    timer.start(0);
-    ExpireBackgroundTaskIntervalForTesting();
-  }
-  QTimer timer;
-  bool seen = false;
-};
-
 class ResultsWindow : public StartedProgram {
  protected:
   void TearDown() override {
     TextOutputStream::FailWriteForTesting(0);
+    TextOutputStream::FailRenameForTesting(0);
     StartedProgram::TearDown();
   }
 
@@ -110,22 +98,48 @@ TEST_F(Sorting, HeadingClicksSortCountsAsNumbersAndKeepTiesInThePreviousOrder) {
   }
 }
 
-// The handler reads the list that it is handed, here another window's; words compare by
-// text whatever their case, and column 2 is left to the list (-2: not decided).
+// The handler reads the list that it is handed, here another window's: counts give their
+// exact difference (9 before 12, whose texts sort the other way), words StrComp in mode 1,
+// whatever their case; any other column is left to the list, with the result untouched.
 TEST_F(Sorting, CompareRowsAnswersForCountsAndWordsOnly) {
   auto& window = RuntimeNewWindow<WordCountWindow>();
   Listbox& list = TheWords(RuntimeNewWindow<WordCountWindow>());
   TextColumn words;
   for (const char* word : {"Nine", "twelve", "alpha"}) words.Append(word);
   list.AddCountedRows({9, 12, 9}, std::move(words), {0, 1, 2});
-  const auto compare = [&](int32_t row1, int32_t row2, int32_t column) {
-    int32_t result = 0;
-    return window.theWords_CompareRows(list, row1, row2, column, result) ? (result > 0) - (result < 0) : -2;
+  constexpr int32_t kUntouched = 12345;
+  const auto compare = [&](int32_t row1, int32_t row2, int32_t column) -> std::optional<int32_t> {
+    int32_t result = kUntouched;
+    if (window.theWords_CompareRows(list, row1, row2, column, result)) return result;
+    EXPECT_EQ(result, kUntouched) << "column " << column;
+    return std::nullopt;
   };
-  EXPECT_THAT((std::vector<int>{compare(0, 1, 0), compare(1, 0, 0), compare(0, 2, 0), compare(0, 2, 1),
-                                compare(0, 1, 2)}),
-              ElementsAre(-1, 1, 0, 1, -2));
+  EXPECT_EQ(compare(0, 1, 0), -3);
+  EXPECT_EQ(compare(1, 0, 0), 3);
+  EXPECT_EQ(compare(0, 2, 0), 0);
+  EXPECT_EQ(compare(0, 2, 1), 1);  // "Nine" after "alpha", though 'N' comes before 'a'
+  EXPECT_EQ(compare(2, 0, 1), -1);
+  EXPECT_EQ(compare(1, 1, 1), 0);
+  for (const int32_t column : {2, -1}) EXPECT_EQ(compare(0, 1, column), std::nullopt);
 }
+
+// Sorting hundreds of thousands of rows takes a moment: meanwhile the busy cursor is up and
+// the window still repaints. By count (every count 1 here) and by word.
+class LongSort : public ResultsWindow, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LongSort, ShowsTheBusyCursorAndKeepsWindowsPainting) {
+  Window& window = OpenText(DistinctWords(kManyWords, 6));
+  ProcessEvents();
+  LongCommandWatch watch(ControlNamed<StaticText>(window, "Status").NativeLabel());
+  ClickHeading(window, GetParam());
+  EXPECT_TRUE(watch.SawBusyCursor());
+  EXPECT_TRUE(watch.SawRepaint());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(TheWords(window).SortedColumn(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, LongSort, ::testing::Values(0, 1),
+                         [](const auto& info) { return std::string(info.param == 0 ? "Count" : "Word"); });
 
 using Close = ResultsWindow;
 
@@ -187,12 +201,24 @@ TEST_F(Copy, OpeningTheMenuEnablesCopyAndAnEmptyListEmptiesTheClipboard) {
   EXPECT_EQ(ClipboardBytes(), "");
 }
 
+// Other programs ask for plain text under either name, and get the same bytes under both.
+TEST_F(Copy, RowsAreOfferedAsPlainTextAndAsUtf8Text) {
+  OpenText("b a b");
+  ASSERT_TRUE(ChooseMenuItem(Item("EditCopy")));
+  const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(offered, nullptr);
+  EXPECT_THAT(offered->formats(), ::testing::IsSupersetOf({QString("text/plain"), QString("text/plain;charset=utf-8")}));
+  for (const char* format : {"text/plain", "text/plain;charset=utf-8"}) {
+    EXPECT_EQ(offered->data(format).toStdString(), "a, 1\rb, 2\r") << format;
+  }
+}
+
 TEST_F(Copy, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
   ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
   Activate(*lastOpened_);
-  BusyCursorWatch busy;
+  LongCommandWatch busy;
   EXPECT_TRUE(ChooseMenuItem(Item("EditCopy")));
-  EXPECT_TRUE(busy.seen);
+  EXPECT_TRUE(busy.SawBusyCursor());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(ClipboardBytes() == ManyRows(", ", "\r")) << "the copied rows differ";
 }
@@ -308,12 +334,27 @@ TEST_P(Export, WriteFailureMidwayKeepsTheEarlierFile) {
   EXPECT_GT(std::filesystem::file_size(folder.Path() / "retry.txt"), 2'000'000u);
 }
 
+// Every row is written and only the move of the finished file into place fails: the user is
+// told, and the earlier file stays whole with no hidden temporary file beside it.
+TEST_P(Export, FailedMoveIntoPlaceKeepsTheEarlierFileAndLeavesNoTemporary) {
+  OpenText("c b c a c b");
+  const auto target = folder.Write("existing.txt", "earlier contents\n");
+  const std::set<std::string> before = FolderContents();
+  TextOutputStream::FailRenameForTesting(EACCES);
+  const std::vector<std::string> messages = SaveTo(target, 1);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_THAT(messages[0], StartsWith("An unexpected error occurred: "));
+  EXPECT_THAT(messages[0], ::testing::HasSubstr(std::strerror(EACCES)));
+  EXPECT_EQ(ReadBytes(target), "earlier contents\n");
+  EXPECT_EQ(FolderContents(), before);
+}
+
 TEST_P(Export, MegabytesOfRowsArriveWholeUnderTheBusyCursor) {
   ClickHeading(OpenText(DistinctWords(kManyWords, 6)), 1);
   const auto target = folder.Path() / "rows.txt";
-  BusyCursorWatch busy;
+  LongCommandWatch busy;
   EXPECT_THAT(SaveTo(target), IsEmpty());
-  EXPECT_TRUE(busy.seen);
+  EXPECT_TRUE(busy.SawBusyCursor());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(ReadBytes(target) == Heading(target) + ManyRows(GetParam().withHeading ? "\t" : ", ", "\r\n"))
       << "the saved rows differ";

@@ -7,6 +7,11 @@
 #include <QMenuBar>
 #include <QTableView>
 
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "concordance_window/word_count_window.h"
 #include "framework/controls.h"
 #include "framework/runtime.h"
@@ -35,6 +40,7 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
 
   QLabel* version = ControlNamed<StaticText>(window, "StaticText1").NativeLabel();
   EXPECT_EQ(version->text(), "v1");
+  EXPECT_EQ(version->font().pixelSize(), 9);  // points of a 72-dpi screen: one a pixel
   EXPECT_LE(version->fontMetrics().horizontalAdvance("v1"), version->width());
   QTableView* view = ControlNamed<Listbox>(window, "theWords").NativeView();
   EXPECT_TRUE(view->horizontalHeader()->isVisible());
@@ -42,15 +48,20 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
   EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Word");
 
   // The status line and the list grow with the window, the version label keeps to the
-  // bottom left corner, and the window goes no smaller than 64 by 64.
+  // bottom left corner (hanging 4 below the bottom edge), whichever way the window grows,
+  // and the window goes no smaller than 64 by 64.
   const auto place = [&](const char* control) { return ControlNamed<RectControl>(window, control).NativeWidget()->geometry(); };
   ResizeContent(window, 600, 400);
   const QRect status = place("Status"), list = place("theWords"), corner = place("StaticText1");
-  for (const int grow : {200, 0}) {
-    ResizeContent(window, 600 + grow, 400 + grow);
-    EXPECT_EQ(place("Status"), status.adjusted(0, 0, grow, 0));
-    EXPECT_EQ(place("theWords"), list.adjusted(0, 0, grow, grow));
-    EXPECT_EQ(place("StaticText1"), corner.translated(0, grow));
+  EXPECT_EQ(status, QRect(20, 17, 560, 20));
+  EXPECT_EQ(list, QRect(20, 49, 560, 331));
+  EXPECT_EQ(corner, QRect(4, 384, 18, 20));
+  for (const auto& [wider, taller] : {std::pair{200, 200}, {0, 150}, {150, 0}, {0, 0}}) {
+    SCOPED_TRACE(std::to_string(wider) + " wider, " + std::to_string(taller) + " taller");
+    ResizeContent(window, 600 + wider, 400 + taller);
+    EXPECT_EQ(place("Status"), status.adjusted(0, 0, wider, 0));
+    EXPECT_EQ(place("theWords"), list.adjusted(0, 0, wider, taller));
+    EXPECT_EQ(place("StaticText1"), corner.translated(0, taller));
     // The count column takes a fifth, the word column the rest.
     EXPECT_NEAR(view->columnWidth(0), view->viewport()->width() / 5, 1);
     EXPECT_NEAR(view->columnWidth(0) + view->columnWidth(1), view->viewport()->width(), 1);
@@ -58,6 +69,21 @@ TEST_F(EmptyResultsWindow, IsAVisibleUntitledWindowWithTheSharedMenusAndControls
   ResizeContent(window, 10, 10);
   EXPECT_EQ(window.Width(), 64);
   EXPECT_EQ(window.Height(), 64);
+}
+
+// -1 and the smallest Int32 come back as they were designed, not as large unsigned numbers.
+TEST_F(EmptyResultsWindow, ControlsKeepTheirNegativeDesignValues) {
+  WordCountWindow& window = RuntimeNewWindow<WordCountWindow>();
+  const auto value = [&](const char* control, const char* property) {
+    const auto found = ControlNamed<RectControl>(window, control).Property(property);
+    return found ? std::optional<int32_t>(PropertyInt32(*found)) : std::nullopt;
+  };
+  for (const char* control : {"theWords", "Status", "StaticText1"}) {
+    EXPECT_EQ(value(control, "Index"), std::numeric_limits<int32_t>::min()) << control;
+  }
+  for (const char* property : {"HeadingIndex", "DefaultRowHeight", "_ScrollWidth"}) {
+    EXPECT_EQ(value("theWords", property), -1) << property;
+  }
 }
 
 }  // namespace

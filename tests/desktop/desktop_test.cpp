@@ -139,7 +139,7 @@ TEST_F(OnTheDesktop, CopiedRowsReachOtherClientsAsUtf8StringAndString) {
   std::string account;
   const auto targets = RunToEnd("xclip", {"-o", "-selection", "clipboard", "-t", "TARGETS"}, account);
   ASSERT_TRUE(targets) << account;
-  for (const char* target : {"UTF8_STRING", "STRING", "TEXT", "text/plain"}) {
+  for (const char* target : {"UTF8_STRING", "STRING", "TEXT", "text/plain", "text/plain;charset=utf-8"}) {
     EXPECT_TRUE(targets->split('\n').contains(target))
         << target << " not offered; offered:\n" << targets->toStdString();
   }

@@ -14,7 +14,10 @@ namespace {
 
 class TextOutputStreamTest : public testing::Test {
  protected:
-  void TearDown() override { TextOutputStream::FailWriteForTesting(0); }
+  void TearDown() override {
+    TextOutputStream::FailWriteForTesting(0);
+    TextOutputStream::FailRenameForTesting(0);
+  }
   TempFolder folder_;
 };
 
@@ -88,6 +91,23 @@ TEST_F(TextOutputStreamTest, WithoutExceptionsAFailureIsRecordedAndNothingIsRepl
   EXPECT_NO_THROW(stream->Close());
   EXPECT_TRUE(stream->WriteError());
   EXPECT_EQ(stream->LastErrorCode(), ENOSPC);
+  EXPECT_EQ(ReadBytes(file), "earlier");
+  EXPECT_EQ(folder_.EntryCount(), 1u);
+}
+
+// Everything is written, and only the last step, moving the file into place, fails.
+TEST_F(TextOutputStreamTest, FailedRenameLeavesTheEarlierFileAndNoTemporary) {
+  const auto file = folder_.Write("out.txt", "earlier");
+  auto stream = TextOutputStream::Create(FolderItem(file));
+  stream->WriteLine("never in place");
+  TextOutputStream::FailRenameForTesting(EACCES);
+  try {
+    stream->Close();
+    ADD_FAILURE() << "no exception";
+  } catch (const IOException& error) {
+    EXPECT_EQ(error.ErrorNumber(), EACCES);
+    EXPECT_NE(std::string(error.what()).find("out.txt"), std::string::npos) << error.what();
+  }
   EXPECT_EQ(ReadBytes(file), "earlier");
   EXPECT_EQ(folder_.EntryCount(), 1u);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -23,7 +24,10 @@ TEST(PropertyList, ReadsEntriesInOrderWithWhereEachStarts) {
       {"HelpTag \0\0\0\0Visible \0"s, {{"HelpTag", String()}, {"Visible", false}}},
       {"Text \0\0\0\x03" "a\0bTop \0\0\0\x07"s, {{"Text", String::FromUtf8("a\0b"s)}, {"Top", 7}}},
       {"MacProcId \0\0\0\x01ScrollBarHorizontal \x01scrollbarvertical \0MULTILINE \x01"s,
-       {{"MacProcID", 1}, {"ScrollbarHorizontal", true}, {"ScrollBarVertical", false}, {"Multiline", true}}}};
+       {{"MacProcID", 1}, {"ScrollbarHorizontal", true}, {"ScrollBarVertical", false}, {"Multiline", true}}},
+      // Negative values, never read as the unsigned 4294967295 and 2147483648.
+      {"HeadingIndex \xFF\xFF\xFF\xFF" "DefaultRowHeight \xFF\xFF\xFF\xFF" "_ScrollWidth \xFF\xFF\xFF\xFF" "Index \x80\0\0\0"s,
+       {{"HeadingIndex", -1}, {"DefaultRowHeight", -1}, {"_ScrollWidth", -1}, {"Index", std::numeric_limits<int32_t>::min()}}}};
   for (const auto& [bytes, expected] : examples) {
     const std::vector<PropertyEntry> entries = ReadPropertyList(bytes);
     ASSERT_EQ(entries.size(), expected.size()) << testing::PrintToString(bytes);

@@ -1,6 +1,7 @@
 #include "tests/support/gui_test.h"
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -10,10 +11,12 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/concordance_menu_bar.h"
 #include "app/startup.h"
 #include "framework/application.h"
+#include "framework/yield.h"
 
 void StartRuntime() {
   static int argc = 1;
@@ -135,6 +138,31 @@ Window& OpenThroughDialog(const std::filesystem::path& path) {
     if (std::find(before.begin(), before.end(), window) == before.end()) return *window;
   }
   throw std::runtime_error("File > Open opened no window for " + path.string());
+}
+
+LongCommandWatch::LongCommandWatch(QWidget* painted, std::function<bool()> during)
+    : painted_(painted), during_(std::move(during)) {
+  if (painted_) painted_->installEventFilter(this);
+  // A zero timer runs whenever the event loop gets a turn; it asks for the next turn at once.
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    if (Counts()) {
+      sawBusyCursor_ = true;
+      if (painted_ && !sawRepaint_) painted_->update();
+    }
+    ExpireBackgroundTaskIntervalForTesting();
+  });
+  timer_.start(0);
+  ExpireBackgroundTaskIntervalForTesting();
+}
+
+bool LongCommandWatch::Counts() const {
+  const QCursor* cursor = QApplication::overrideCursor();
+  return cursor != nullptr && cursor->shape() == Qt::WaitCursor && during_();
+}
+
+bool LongCommandWatch::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == painted_ && event->type() == QEvent::Paint && Counts()) sawRepaint_ = true;
+  return false;
 }
 
 std::string DistinctWords(int count, int length) {

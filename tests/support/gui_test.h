@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <filesystem>
 #include <functional>
@@ -56,6 +58,28 @@ class ModalDriver {
  private:
   std::vector<Step> steps_;
   std::vector<QString> messages_;
+};
+
+// Watches a long command from inside the event loop that it lets run now and then (the yield
+// hook): whether the busy cursor was up, and whether `painted` repainted meanwhile. Only the
+// moments when `during` holds count.
+class LongCommandWatch : public QObject {
+ public:
+  explicit LongCommandWatch(QWidget* painted = nullptr, std::function<bool()> during = [] { return true; });
+  bool SawBusyCursor() const { return sawBusyCursor_; }
+  bool SawRepaint() const { return sawRepaint_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool Counts() const;
+
+  QPointer<QWidget> painted_;
+  std::function<bool()> during_;
+  QTimer timer_;
+  bool sawBusyCursor_ = false;
+  bool sawRepaint_ = false;
 };
 
 // Text of `count` different words of `length` letters ("aaaa", "aaab", ...), twelve a line.
