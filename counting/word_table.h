@@ -190,7 +190,7 @@ class WordTable {
   }
 
   struct FreeDeleter {
-    void operator()(uint32_t* slots) const { std::free(slots); }
+    void operator()(uint32_t* index) const { std::free(index); }
   };
 
   size_t Home(uint64_t hash) const { return static_cast<size_t>(((hash >> 32) * homeScale_) >> 32); }
