@@ -11,6 +11,9 @@ class App : public Application {
   void Event_EnableMenuItems() override;
   virtual bool _FileOpen_Action();
   virtual bool _AboutMenuItem_Action();
+  // The tokeniser (app/word_tokeniser.cpp): the next word of `line` at or after the 1-based
+  // character `position`, or "" when none is left; `position` moves past it.
+  virtual String GetWord(const String& line, int32_t& position);
 };
 
 // The application object. (The accessor bears the class's name, so the class itself is
