@@ -8,6 +8,7 @@ void App::RegisterClass() {
       .Publish("Event_EnableMenuItems", &App::Event_EnableMenuItems)
       .Publish("_FileOpen_Action", &App::_FileOpen_Action)
       .Publish("_AboutMenuItem_Action", &App::_AboutMenuItem_Action)
+      .Publish("GetWord", &App::GetWord)
       .Bind("EnableMenuItems", "Event_EnableMenuItems", &App::Event_EnableMenuItems)
       .Register();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The application object: File > Open, About and the application's menu-enabling pass. It
-// keeps no state between calls.
+// The application object: File > Open, About, the application's menu-enabling pass and the
+// tokeniser. It keeps no state between calls.
 
 #include "framework/application.h"
 #include "framework/menu_item.h"
@@ -13,6 +13,9 @@ class App : public Application {
   virtual void Event_EnableMenuItems();
   virtual bool _FileOpen_Action();
   virtual bool _AboutMenuItem_Action();
+  // The tokeniser (app/word_tokeniser.cpp): the next word of `line` at or after the 1-based
+  // character `position`, or "" when none is left; `position` moves past it.
+  virtual String GetWord(const String& line, int32_t& position);
 };
 
 // The application object. (The accessor bears the class's name, so the class itself is

@@ -24,6 +24,8 @@ bool App::_FileOpen_Action() {
   }
 
   // A read error leaves from here: no window exists yet, and the framework tells the user.
+  // The engine stands in for the design's line-by-line steps (CountWordsLineByLine), which
+  // the tests hold it to.
   WordCounts counts = CountWords(*stream);
   stream->Close();
   stream.reset();

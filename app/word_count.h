@@ -1,9 +1,8 @@
 #pragma once
-// What File > Open makes of the counts before it shows them: the rows' first order and the
-// totals line.
+// The totals line that File > Open makes of the engine's counts for the label Status. The
+// rows' first order is StableOrderByNumber (framework/row_sort.h).
 
 #include <cstdint>
-#include <vector>
 
 #include "counting/count_words.h"
 #include "framework/string.h"

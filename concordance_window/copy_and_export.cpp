@@ -10,9 +10,12 @@
 #include "framework/text_output_stream.h"
 
 bool WordCountWindow::_EditCopy_Action() {
-  // Per row: word, ", ", count and a carriage return.
+  // Per row: word, ", ", count and a carriage return, built whole from the rows' bytes and
+  // set in one write. It goes as UTF-8 rather than through Clipboard::SetText: a String of the
+  // whole text would be one more copy of it, which for millions of rows costs a tenth of the
+  // command. The tests hold the two ways to the same clipboard text.
   Clipboard clipboard;
-  clipboard.SetUtf8Text(ControlNamed<Listbox>(*this, "theWords").RowsUtf8({1, 0}, ", ", "\r"));
+  clipboard.SetUtf8Text(ControlNamed<Listbox>(*this, "theWords").RowsUtf8({1, 0}, ", ", Chr(13).ToUtf8()));
   clipboard.Close();
   return true;
 }
@@ -40,7 +43,7 @@ bool WordCountWindow::ExportRows(const String& defaultName, std::string_view sep
     stream->WriteLine("");
   }
   // Each row is word, separator, count and a carriage return, as one line of the stream.
-  std::string rowEnd(1, '\r');
+  std::string rowEnd = Chr(13).ToUtf8();
   stream->Delimiter().AppendUtf8To(rowEnd);
   ControlNamed<Listbox>(*this, "theWords")
       .WriteRowsUtf8({1, 0}, separator, rowEnd, [&](std::string_view bytes) { stream->WriteUtf8(bytes); });

@@ -6,9 +6,11 @@
 #include <QStringList>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "framework/free_memory.h"
+#include "framework/qt_string.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ class Utf8Text : public QMimeData {
 
   QStringList formats() const override { return {QStringLiteral("text/plain"), QStringLiteral("text/plain;charset=utf-8")}; }
   bool hasFormat(const QString& format) const override { return formats().contains(format); }
+  const QByteArray& Bytes() const { return bytes_; }
 
  protected:
   QVariant retrieveData(const QString& format, QMetaType type) const override {
@@ -35,12 +38,32 @@ class Utf8Text : public QMimeData {
   QByteArray bytes_;
 };
 
+void Offer(QByteArray bytes) {
+  QGuiApplication::clipboard()->setMimeData(new Utf8Text(std::move(bytes)));
+  // The text's memory may lie inside the heap, where freeing it alone keeps it resident.
+  GiveBackFreeMemory();
+}
+
 }  // namespace
+
+String Clipboard::Text() const {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (const auto* ours = dynamic_cast<const Utf8Text*>(clipboard->mimeData()))
+    return String::FromUtf8(std::string_view(ours->Bytes().constData(), static_cast<size_t>(ours->Bytes().size())));
+  return FromQString(clipboard->text());
+}
+
+void Clipboard::SetText(const String& text) {
+  uint64_t scratch;
+  if (const char* ascii = text.AsciiBytes(scratch)) {
+    Offer(QByteArray(ascii, text.Length()));  // ASCII is its own UTF-8: one copy
+    return;
+  }
+  SetUtf8Text(text.ToUtf8());
+}
 
 void Clipboard::SetUtf8Text(std::string&& utf8) {
   QByteArray bytes(utf8.data(), static_cast<qsizetype>(utf8.size()));
   std::string().swap(utf8);
-  QGuiApplication::clipboard()->setMimeData(new Utf8Text(std::move(bytes)));
-  // The string's block may lie inside the heap, where freeing it alone keeps it resident.
-  GiveBackFreeMemory();
+  Offer(std::move(bytes));
 }

@@ -176,6 +176,7 @@ int32_t Listbox::ColumnCount() const { return model_->ColumnCount(); }
 String Listbox::Cell(int32_t row, int32_t column) const { return model_->Cell(row, column); }
 void Listbox::SetCell(int32_t row, int32_t column, const String& text) { model_->SetCell(row, column, text); }
 Variant Listbox::CellTag(int32_t row, int32_t column) const { return model_->CellTag(row, column); }
+void Listbox::SetCellTag(int32_t row, int32_t column, const Variant& tag) { model_->SetCellTag(row, column, tag); }
 
 void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys) {
   compareRows_ = std::move(handler);

@@ -111,6 +111,7 @@ class Listbox : public RectControl {
   String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
+  void SetCellTag(int32_t row, int32_t column, const Variant& tag);
 
   // columnKeys[c] tells what the handler compares column c by; missing entries ask it.
   void InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys = {});

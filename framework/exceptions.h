@@ -28,6 +28,12 @@ class OutOfBoundsException : public RuntimeException {
   using RuntimeException::RuntimeException;
 };
 
+// A keyed table was asked for a key it does not hold.
+class KeyNotFoundException : public RuntimeException {
+ public:
+  using RuntimeException::RuntimeException;
+};
+
 // A 32-bit count or value would wrap.
 class OverflowException : public RuntimeException {
  public:

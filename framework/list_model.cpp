@@ -176,6 +176,21 @@ Variant ListModel::CellTag(int32_t row, int32_t column) const {
   return source.tags.empty() ? Variant() : source.tags[stored];
 }
 
+void ListModel::SetCellTag(int32_t row, int32_t column, const Variant& tag) {
+  CheckCell(row, column);
+  Column& target = columns_[static_cast<size_t>(column)];
+  const uint32_t stored = order_[static_cast<size_t>(row)];
+  // A tag that a compact column already holds leaves it compact.
+  if (target.kind == Column::Kind::kNumbers && tag.GetType() == Variant::Type::Int32 &&
+      tag.ToInt32() == target.numbers[stored]) {
+    return;
+  }
+  if (target.kind == Column::Kind::kTexts && tag.IsNil()) return;
+  MakeGeneric(target);
+  if (target.tags.empty()) target.tags.resize(order_.size());
+  target.tags[stored] = tag;
+}
+
 bool ListModel::FillNumberedTexts(int32_t numberColumn, std::vector<int32_t>&& numbers, int32_t textColumn,
                                   TextColumn&& texts, std::vector<uint32_t>&& order) {
   if (!order_.empty() || numberColumn == textColumn || numberColumn < 0 || numberColumn >= ColumnCount() ||

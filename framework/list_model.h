@@ -43,6 +43,7 @@ class ListModel : public QAbstractTableModel {
   String Cell(int32_t row, int32_t column) const;
   void SetCell(int32_t row, int32_t column, const String& text);
   Variant CellTag(int32_t row, int32_t column) const;
+  void SetCellTag(int32_t row, int32_t column, const Variant& tag);
 
   // Fills an empty list with numbers.size() rows: row i holds numbers[order[i]] in
   // `numberColumn` (text and Int32 tag) and texts.At(order[i]) in `textColumn`, every

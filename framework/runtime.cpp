@@ -13,6 +13,7 @@
 #include "framework/class_registry.h"
 #include "framework/clipboard.h"
 #include "framework/controls.h"
+#include "framework/dictionary.h"
 #include "framework/dispatch.h"
 #include "framework/file_type.h"
 #include "framework/folder_item.h"
@@ -77,7 +78,7 @@ void RegisterFrameworkClasses() {
   RegisterFrameworkClass<FolderItem>("FolderItem", "Object");
   RegisterFrameworkClass<TextInputStream>("TextInputStream", "Object");
   RegisterFrameworkClass<TextOutputStream>("TextOutputStream", "Object");
-  RegisterAbstractFrameworkClass("Dictionary", "Object");
+  RegisterFrameworkClass<Dictionary>("Dictionary", "Object");
   RegisterFrameworkClass<Clipboard>("Clipboard", "Object");
   RegisterFrameworkClass<FileType>("FileType", "Object");
   RegisterFrameworkClass<RuntimeException>("RuntimeException", "Object");

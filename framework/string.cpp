@@ -258,6 +258,48 @@ String String::MidSlow(const String& s, int32_t start, int32_t length) {
   return FromWideCharacters(block->Wide() + (start - 1), static_cast<size_t>(count));
 }
 
+String Mid(const String& s, int32_t start) { return Mid(s, start < 1 ? 1 : start, kMaxLength); }
+
+String String::LowercaseSlow(const String& s) {
+  const Block* block = s.GetBlock();
+  const int32_t length = block->Length();
+  if (!block->IsWide()) {
+    const char* in = block->Narrow();
+    int32_t first = 0;
+    while (first < length && FoldAscii(in[first]) == in[first]) ++first;
+    if (first == length) return s;
+    Block* copy = AllocateBlock(length, Width::kNarrow);
+    char* out = copy->Narrow();
+    std::memcpy(out, in, static_cast<size_t>(first));
+    for (int32_t i = first; i < length; ++i) out[i] = FoldAscii(in[i]);
+    return String(reinterpret_cast<uint64_t>(copy), RawBits{});
+  }
+  const char32_t* in = block->Wide();
+  int32_t first = 0;
+  while (first < length && FoldAscii(in[first]) == in[first]) ++first;
+  if (first == length) return s;
+  Block* copy = AllocateBlock(length, Width::kWide);
+  char32_t* out = copy->Wide();
+  for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
+  return String(reinterpret_cast<uint64_t>(copy), RawBits{});
+}
+
+int32_t InStr(int32_t start, const String& source, const String& find) {
+  if (start < 1) start = 1;
+  const int32_t sourceLength = source.Length();
+  const int32_t findLength = find.Length();
+  if (start > sourceLength + 1) return 0;
+  if (findLength == 0) return start;
+  const char32_t first = FoldAscii(find.At(0));
+  for (int64_t at = start - 1; at + findLength <= sourceLength; ++at) {
+    if (FoldAscii(source.At(static_cast<int32_t>(at))) != first) continue;
+    int32_t k = 1;
+    while (k < findLength && FoldAscii(source.At(static_cast<int32_t>(at) + k)) == FoldAscii(find.At(k))) ++k;
+    if (k == findLength) return static_cast<int32_t>(at) + 1;
+  }
+  return 0;
+}
+
 String Str(int32_t value) {
   char digits[16];
   char* end = digits + sizeof digits;
@@ -269,6 +311,13 @@ String Str(int32_t value) {
   } while (magnitude != 0);
   if (value < 0) *--p = '-';
   return String::FromUtf8(std::string_view(p, static_cast<size_t>(end - p)));
+}
+
+String Chr(int32_t code) {
+  if (code < 0 || code > 0x10FFFF)
+    throw OutOfBoundsException("Chr was given " + std::to_string(code) + ", which is not a Unicode code point.");
+  const char32_t character = static_cast<char32_t>(code);
+  return String::FromWideCharacters(&character, 1);
 }
 
 int32_t StrComp(const String& a, const String& b, int32_t mode) {

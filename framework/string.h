@@ -20,6 +20,8 @@
 #include <string_view>
 #include <utility>
 
+#include "framework/ascii_case.h"
+
 class Variant;
 
 class String {
@@ -83,6 +85,8 @@ class String {
   friend class Variant;
 
   friend String Mid(const String& s, int32_t start, int32_t length);
+  friend String Lowercase(const String& s);
+  friend String Chr(int32_t code);
 
   // Header of a heap string; the characters follow it, then 7 spare bytes so that an 8-byte
   // load starting at any character stays inside the allocation.
@@ -149,6 +153,7 @@ class String {
     return ((LoadWord(x + i) ^ LoadWord(y + i)) & mask) == 0;
   }
   static String MidSlow(const String& s, int32_t start, int32_t length);
+  static String LowercaseSlow(const String& s);
 
   uint64_t bits_;
 };
@@ -189,8 +194,24 @@ inline String Mid(const String& s, int32_t start, int32_t length) {
   return String::MidSlow(s, start, length);
 }
 
+// From `start` to the end.
+String Mid(const String& s, int32_t start);
+
+// 1-based place of `find` in `source`, searching from `start` (0 or 1: from the beginning);
+// 0 when absent. ASCII letters match regardless of case; "" is found at `start`.
+int32_t InStr(int32_t start, const String& source, const String& find);
+
+// ASCII A-Z become a-z, nothing else changes; returns `s` itself when nothing would change.
+inline String Lowercase(const String& s) {
+  // An inline string holds ASCII only, and its length byte is below 'A', so the whole word folds.
+  if (s.IsInline()) return String(FoldAsciiWord(s.bits_), String::RawBits{});
+  return String::LowercaseSlow(s);
+}
+
 // Decimal text, "-" before negatives.
 String Str(int32_t value);
+// The one character `code`; OutOfBoundsException unless 0 <= code <= 0x10FFFF.
+String Chr(int32_t code);
 // mode 0: by code point. mode 1: ASCII letters compared without case first, then by code point,
 // so that only identical strings compare equal. Returns -1, 0 or 1; other modes raise
 // OutOfBoundsException.

@@ -7,8 +7,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <string_view>
+#include <utility>
 
 #include "framework/exceptions.h"
+
+namespace {
+
+// The first CR or LF in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end) {
+  while (p < end && !IsLineEndByte(static_cast<unsigned char>(*p))) ++p;
+  return p;
+}
+
+}  // namespace
 
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file) {
   const std::string name = Quoted(file.AbsolutePath().ToUtf8());
@@ -43,6 +56,10 @@ void TextInputStream::Close() {
   if (fileDescriptor_ >= 0) ::close(fileDescriptor_);
   fileDescriptor_ = -1;
   atEnd_ = true;
+  begin_ = end_ = 0;
+  pendingError_ = 0;
+  readAhead_.reset();
+  std::string().swap(longLine_);
 }
 
 void TextInputStream::ReadInPiecesForTesting(size_t pieceSize, int failingRead) {
@@ -50,28 +67,118 @@ void TextInputStream::ReadInPiecesForTesting(size_t pieceSize, int failingRead) 
   readsUntilFailure_ = failingRead;
 }
 
+void TextInputStream::CheckOpen() const {
+  if (fileDescriptor_ < 0) throw IOException("Could not read " + description_ + ": the stream is closed.", EBADF);
+}
+
 void TextInputStream::ThrowReadError(int errorNumber) const {
   throw IOException("Could not read " + description_ + ": " + std::strerror(errorNumber) + ".", errorNumber);
 }
 
+void TextInputStream::ThrowPendingError() {
+  const int error = std::exchange(pendingError_, 0);
+  atEnd_ = true;  // the rest of the file cannot be trusted
+  begin_ = end_ = 0;
+  ThrowReadError(error);
+}
+
+ssize_t TextInputStream::ReadSome(char* buffer, size_t size) {
+  if (readsUntilFailure_ != 0 && --readsUntilFailure_ == 0) {
+    errno = EIO;
+    return -1;
+  }
+  const size_t wanted = pieceSize_ != 0 ? std::min(size, pieceSize_) : size;
+  ssize_t got;
+  do {
+    got = ::read(fileDescriptor_, buffer, wanted);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0 && errno == 0) errno = EIO;
+  return got;
+}
+
+bool TextInputStream::HasReadAhead() {
+  for (;;) {
+    if (begin_ < end_) {
+      if (!skipLineFeed_) return true;
+      skipLineFeed_ = false;
+      if (readAhead_[begin_] == '\n') ++begin_;  // the LF of a CRLF split between two reads
+      continue;
+    }
+    if (atEnd_) return false;
+    if (pendingError_ != 0) return true;
+    if (readAhead_ == nullptr) readAhead_ = std::make_unique_for_overwrite<char[]>(kReadAheadSize);
+    const ssize_t got = ReadSome(readAhead_.get(), kReadAheadSize);
+    if (got < 0) {
+      pendingError_ = errno;
+      return true;
+    }
+    begin_ = 0;
+    end_ = static_cast<size_t>(got);
+    if (got == 0) atEnd_ = true;
+  }
+}
+
+bool TextInputStream::EOF() {
+  if (fileDescriptor_ < 0) return true;
+  return !HasReadAhead() && pendingError_ == 0;
+}
+
+String TextInputStream::ReadLine() {
+  CheckOpen();
+  longLine_.clear();
+  const auto checkLength = [&](size_t more) {
+    if (longLine_.size() + more > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+      throw IOException("Could not read " + description_ + ": a line is longer than 2147483647 bytes.", EFBIG);
+  };
+  for (;;) {
+    if (!HasReadAhead()) return String::FromUtf8(longLine_);  // text after the last terminator, or ""
+    if (begin_ == end_) ThrowPendingError();
+    const char* start = readAhead_.get() + begin_;
+    const char* stop = readAhead_.get() + end_;
+    const char* found = FindLineEnd(start, stop);
+    const auto length = static_cast<size_t>(found - start);
+    if (found == stop) {
+      checkLength(length);
+      longLine_.append(start, length);
+      begin_ = end_;
+      continue;
+    }
+    begin_ += length + 1;
+    if (*found == '\r') {
+      if (begin_ < end_) {
+        if (readAhead_[begin_] == '\n') ++begin_;
+      } else {
+        skipLineFeed_ = true;
+      }
+    }
+    if (longLine_.empty()) return String::FromUtf8(std::string_view(start, length));
+    checkLength(length);
+    longLine_.append(start, length);
+    String line = String::FromUtf8(longLine_);
+    if (longLine_.capacity() > 4 * kReadAheadSize) std::string().swap(longLine_);
+    return line;
+  }
+}
+
 size_t TextInputStream::ReadBlock(char* buffer, size_t size) {
-  if (fileDescriptor_ < 0) throw IOException("Could not read " + description_ + ": the stream is closed.", EBADF);
+  CheckOpen();
   size_t copied = 0;
   while (copied < size) {
-    if (atEnd_) break;
-    const size_t wanted = pieceSize_ != 0 ? std::min(size - copied, pieceSize_) : size - copied;
-    ssize_t got;
-    if (readsUntilFailure_ != 0 && --readsUntilFailure_ == 0) {
-      errno = EIO;
-      got = -1;
-    } else {
-      do {
-        got = ::read(fileDescriptor_, buffer + copied, wanted);  // again when a signal interrupts it
-      } while (got < 0 && errno == EINTR);
+    if (begin_ < end_ || skipLineFeed_ || pendingError_ != 0) {
+      // What line reading read ahead (or the error it kept) comes first.
+      if (!HasReadAhead()) break;
+      if (begin_ == end_) ThrowPendingError();
+      const size_t count = std::min(size - copied, end_ - begin_);
+      std::memcpy(buffer + copied, readAhead_.get() + begin_, count);
+      begin_ += count;
+      copied += count;
+      continue;
     }
+    if (atEnd_) break;
+    const ssize_t got = ReadSome(buffer + copied, size - copied);
     if (got < 0) {
       atEnd_ = true;
-      ThrowReadError(errno != 0 ? errno : EIO);
+      ThrowReadError(errno);
     }
     if (got == 0) {
       atEnd_ = true;

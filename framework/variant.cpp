@@ -38,6 +38,20 @@ int32_t Variant::ToInt32Slow() const {
   return static_cast<int32_t>(value);
 }
 
+String Variant::ToString() const {
+  switch (GetType()) {
+    case Type::Nil:
+      return String();
+    case Type::Int32:
+      return Str(ToInt32());
+    case Type::Boolean:
+      return ((bits_ >> 32) & 1u) != 0 ? String("True") : String("False");
+    case Type::String:
+      break;
+  }
+  return AsStringRef();
+}
+
 Variant VariantSubtract(const Variant& a, const Variant& b) {
   const int64_t result = static_cast<int64_t>(a.ToInt32()) - static_cast<int64_t>(b.ToInt32());
   if (result < std::numeric_limits<int32_t>::min() || result > std::numeric_limits<int32_t>::max())

@@ -56,6 +56,8 @@ class Variant {
     if ((bits_ & 7u) == kInt32Tag) return static_cast<int32_t>(static_cast<uint32_t>(bits_ >> 32));
     return ToInt32Slow();
   }
+  // Int32 in decimal; Boolean "True" or "False"; nil "".
+  String ToString() const;
 
   // Same type and same value.
   friend bool operator==(const Variant& a, const Variant& b) noexcept {
@@ -93,3 +95,4 @@ static_assert(sizeof(Variant) == 8);
 // Int32 - Int32, strings read with ToInt32 first; OverflowException when the result leaves Int32.
 Variant VariantSubtract(const Variant& a, const Variant& b);
 inline int32_t VariantToInt32(const Variant& v) { return v.ToInt32(); }
+inline String VariantToString(const Variant& v) { return v.ToString(); }

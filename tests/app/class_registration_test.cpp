@@ -71,6 +71,9 @@ TEST_F(ClassRegistrationTest, EachClassNamesItsBase) {
 }
 
 TEST_F(ClassRegistrationTest, PublishedMethodsInTheirOrderWithTheirSignatures) {
+  EXPECT_THAT(Methods("App"), ElementsAre(Pair("Event_EnableMenuItems", "(  )"), Pair("_FileOpen_Action", "(  ) as Boolean"),
+                                          Pair("_AboutMenuItem_Action", "(  ) as Boolean"),
+                                          Pair("GetWord", "( String, ByRef Int32 ) as String")));
   EXPECT_THAT(Methods("ConcordanceMenuBar.ConcordanceMenuBar"),
               ElementsAre(Pair("Untitled0", "(  )"), Pair("Untitled1", "(  )"), Pair("Constructor", "(  )")));
   EXPECT_THAT(Methods("AboutWIndow.AboutWIndow"),

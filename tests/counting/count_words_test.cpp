@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <string>
 #include <thread>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 #include "../framework/core_test_support.h"
+#include "app/app.h"
+#include "app/line_by_line_count.h"
 #include "counting/count_words.h"
 #include "framework/exceptions.h"
+#include "framework/row_sort.h"
 #include "framework/yield.h"
 
 using namespace std::string_literals;
@@ -162,49 +165,41 @@ TEST(WordCountThreads, OnlyTheCallersThreadRunsTheYieldHook) {
   for (const std::thread::id thread : yieldThreads) EXPECT_EQ(thread, std::this_thread::get_id());
 }
 
-// The plain way: split the bytes into lines at LF, CRLF and lone CR, take runs of A-Z and a-z
-// as words, lower-case them and count them in order of first occurrence. Every byte of a
-// character beyond ASCII, valid or not, is 0x80 or above, so bytes serve as well as characters.
-WordCounts ReferenceCount(const std::string& bytes) {
-  WordCounts counts;
-  std::unordered_map<std::string, size_t> index;
-  std::string word;
-  const auto endWord = [&] {
-    if (word.empty()) return;
-    ++counts.wordCount;
-    const auto [place, isNew] = index.emplace(word, counts.occurrences.size());
-    if (isNew) counts.words.Append(word);
-    counts.occurrences.resize(index.size());
-    ++counts.occurrences[place->second];
-    word.clear();
-  };
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      word += c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-      continue;
-    }
-    endWord();
-    if (c == '\n' || c == '\r') ++counts.lineCount;
-    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-  }
-  endWord();
-  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++counts.lineCount;
-  return counts;
+// The engine's counts as the results window first shows them: rows in StableOrderByNumber.
+Rows FirstRows(const WordCounts& counts) {
+  Rows rows;
+  for (const uint32_t i : StableOrderByNumber(counts.occurrences, SortDirection::kAscending))
+    rows.emplace_back(counts.occurrences[i], std::string(counts.words.At(static_cast<int32_t>(i))));
+  return rows;
 }
 
-void ExpectSameCounts(const WordCounts& actual, const WordCounts& expected, const std::string& context) {
-  const auto tie = [](const WordCounts& c) {
-    return std::tie(c.lineCount, c.wordCount, c.words.Bytes(), c.words.Offsets(), c.occurrences);
-  };
-  ASSERT_EQ(tie(actual), tie(expected)) << context;
+// The same of the line-by-line count, whose sort has already put them in order.
+Rows FirstRows(const LineByLineCounts& counts) {
+  Rows rows;
+  for (size_t i = 0; i < counts.wordList.size(); ++i) rows.emplace_back(counts.countList[i], counts.wordList[i].ToUtf8());
+  return rows;
+}
+
+// The count that the engine is held to: File > Open's own steps, line by line through the text
+// stream and word by word through App::GetWord, here reading at most `piece` bytes at a time.
+LineByLineCounts CountLineByLine(const std::filesystem::path& file, size_t piece) {
+  class App application;
+  ChunkedTextInputStream stream(file, piece);
+  return CountWordsLineByLine(stream, application);
+}
+
+void ExpectSameCounts(const WordCounts& actual, const LineByLineCounts& expected, const std::string& context) {
+  ASSERT_EQ(std::tie(actual.lineCount, actual.wordCount), std::tie(expected.lineCount, expected.wordCount)) << context;
+  ASSERT_EQ(actual.UniqueWords(), expected.uniqueWords) << context;
+  ASSERT_EQ(FirstRows(actual), FirstRows(expected)) << context;
 }
 
 // Counts texts made of random `pieces` (the first of them `firstText` before its pieces) cut up
-// in every way, on up to four threads, against the plain count.
+// in every way, on up to four threads, against the line-by-line count read in pieces of 1 to
+// 13 bytes.
 enum class Hashes { kSpread, kAllAlike };
 
-void ExpectEveryCuttingCountsLikeThePlainWay(std::mt19937& random, const std::vector<std::string>& pieces,
+void ExpectEveryCuttingCountsLikeLineByLine(std::mt19937& random, const std::vector<std::string>& pieces,
                                              const std::string& firstText, int rounds, Hashes hashes) {
   TempFolder folder;
   for (int round = 0; round < rounds; ++round) {
@@ -214,7 +209,7 @@ void ExpectEveryCuttingCountsLikeThePlainWay(std::mt19937& random, const std::ve
       bytes += random() % 8 == 0 ? std::string(1, static_cast<char>(random() % 256)) : pieces[random() % pieces.size()];
     if (round % 50 == 0) bytes += std::string(3000, 'Q');  // a word longer than any block
     const auto file = folder.Write("random.txt", bytes);
-    const WordCounts expected = ReferenceCount(bytes);
+    const LineByLineCounts expected = CountLineByLine(file, 1 + round % 13);
     const CountOptions options{.blockSize = 1 + random() % 200,
                                .chunkSize = 1 + random() % 300,
                                .threads = 1 + static_cast<unsigned>(random() % 4),
@@ -228,9 +223,9 @@ void ExpectEveryCuttingCountsLikeThePlainWay(std::mt19937& random, const std::ve
 }
 
 // Every block size, chunk size, thread count and way of looking words up must give exactly the
-// plain count, with line ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to
+// line-by-line count, with line ends, CRLF pairs, NUL, invalid UTF-8 and multi-byte characters next to
 // letters at every edge (U+0141 is C5 81 and U+0101 is C4 81: a byte of each is 'A' | 0x80).
-TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
+TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeLineByLine) {
   std::mt19937 random(777);
   const std::vector<std::string> pieces = {
       "a",  "B",  "z",    "Word", "the", "THE",    "LONGERWORDS", "ZYZZYVAZZ", "quizzically", " ",  "  ",
@@ -241,23 +236,23 @@ TEST(WordCountRandom, EveryWayOfCuttingAFileCountsLikeThePlainWay) {
     for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) distinct += static_cast<char>((random() % 2 ? 'a' : 'A') + random() % 26);
     distinct += "\r\n \t.,"[random() % 6];
   }
-  ExpectEveryCuttingCountsLikeThePlainWay(random, pieces, distinct, 400, Hashes::kSpread);
+  ExpectEveryCuttingCountsLikeLineByLine(random, pieces, distinct, 400, Hashes::kSpread);
 }
 
 // With every word hashed alike, only the letters tell words apart: words that differ in one
 // letter past the eighth or the sixteenth, or in their length alone, must stay apart.
-TEST(WordCountRandom, WordsThatCollideInTheIndexCountLikeThePlainWay) {
+TEST(WordCountRandom, WordsThatCollideInTheIndexCountLikeLineByLine) {
   std::mt19937 random(1414);
   const std::vector<std::string> pieces = {
       "abcdefgh", "abcdefghx", "ABCDEFGHY", "abcdefghxy", "abcdefghyx", "abcdefghijklmnop", "abcdefghijklmnoq",
       "ABCDEFGHIJKLMNOPQ", "abcdefghijklmnopr", "abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrstuvwxyZZ", "a",
       "b", "ab", " ", "\n", "\r\n", "."};
-  ExpectEveryCuttingCountsLikeThePlainWay(random, pieces, "", 150, Hashes::kAllAlike);
+  ExpectEveryCuttingCountsLikeLineByLine(random, pieces, "", 150, Hashes::kAllAlike);
 }
 
 // Prose whose vocabulary keeps growing, as real text's does: words drawn by an exponential rank
 // from a large pool, so that pieces of mostly new words and of mostly known ones alternate.
-TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
+TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeLineByLine) {
   std::mt19937 random(16);
   std::vector<std::string> pool(20000);
   for (std::string& word : pool)
@@ -271,7 +266,7 @@ TEST(WordCountRandom, GrowingVocabularyInSmallChunksCountsLikeThePlainWay) {
   }
   TempFolder folder;
   const auto file = folder.Write("growing.txt", bytes);
-  const WordCounts expected = ReferenceCount(bytes);
+  const LineByLineCounts expected = CountLineByLine(file, 4096);
   for (const size_t chunkSize : {64, 1000, 20000}) {
     const CountOptions options{.blockSize = chunkSize, .chunkSize = chunkSize, .threads = 4, .parallelFrom = 1};
     ExpectSameCounts(CountOnWorkers(*TextInputStream::Open(FolderItem(file)), options), expected, std::to_string(chunkSize));

@@ -54,4 +54,66 @@ TEST(String, StrCompComparesByCodePointOrFoldingAToZ) {
   }
 }
 
+// What the tokeniser and the counting call: each row is a call and the text it must give.
+TEST(String, FunctionsGiveTheirTextsCountingCharacters) {
+  const std::vector<std::pair<String, std::string>> cases = {
+      {Str(Len(String("caf\xC3\xA9"))), "4"},  // characters, not bytes
+      {Str(Len(String())), "0"},
+      {Mid(String("na\xC3\xAFve"), 3, 1), "\xC3\xAF"},
+      {Mid(String("na\xC3\xAFve"), 4, 1), "v"},  // an ASCII piece of a wider text
+      {Mid(String("abcdefghijklm"), 3, 4), "cdef"},
+      {Mid(String("abc"), 0, 2), "ab"},   // a start below 1 is 1
+      {Mid(String("abc"), 4, 1), ""},     // past the end
+      {Mid(String("abc"), 2, 99), "bc"},  // a length past the end is clipped
+      {Mid(String("abc\xC3\xA9" "def"), 3), "c\xC3\xA9" "def"},
+      {Mid(String("abc"), -5), "abc"},
+      {Mid(String("abc"), 9), ""},
+      {Lowercase(String("The CAT")), "the cat"},
+      {Lowercase(String("ZIGZAGGED AMAZINGLY")), "zigzagged amazingly"},
+      {Lowercase(String("\xC3\x89" "COLE \xC3\x89t\xC3\xA9")), "\xC3\x89" "cole \xC3\x89t\xC3\xA9"},  // É stays
+      {Lowercase(String("@[`{")), "@[`{"},
+      {Str(0), "0"},
+      {Str(-2147483647 - 1), "-2147483648"},
+      {Str(2147483647), "2147483647"},
+      {Chr(13), "\r"},
+      {Chr(0xE9), "\xC3\xA9"},
+      {Chr(0x1F600), "\xF0\x9F\x98\x80"},
+      {String("word") + ", " + Str(5) + Chr(13), "word, 5\r"},
+      {String("caf") + String("\xC3\xA9") + String(" au lait"), "caf\xC3\xA9 au lait"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(cases[i].first.ToUtf8(), cases[i].second) << "case " << i;
+  // The same text however it was made.
+  EXPECT_EQ(Lowercase(String("ABCDEFGHIJ")), String("abcdefghij"));
+  EXPECT_EQ(Mid(String("na\xC3\xAFve"), 4, 1), String("v"));
+  EXPECT_EQ(Chr(65) + Chr(66), String("AB"));
+}
+
+TEST(String, BadArgumentsRaiseOutOfBounds) {
+  EXPECT_THROW(Mid(String("abc"), 1, -1), OutOfBoundsException);
+  EXPECT_THROW(Chr(-1), OutOfBoundsException);
+  EXPECT_THROW(Chr(0x110000), OutOfBoundsException);
+  EXPECT_THROW(StrComp(String("a"), String("b"), 2), OutOfBoundsException);
+}
+
+// InStr(start, source, find): the 1-based place, 0 when absent; A-Z match a-z and nothing
+// else is folded. The tokeniser searches the letters from start 0.
+TEST(String, InStrFindsIgnoringAsciiCaseOnly) {
+  const String letters("abcdefghijklmnopqrstuvwxyz");
+  const std::tuple<int32_t, String, String, int32_t> cases[] = {
+      {0, letters, "a", 1},          {0, letters, "Z", 26},          {0, letters, "z", 26},
+      {0, letters, "@", 0},          {0, letters, "[", 0},           {0, letters, "`", 0},
+      {0, letters, "{", 0},          {0, letters, "1", 0},           {0, letters, "\xC3\xA9", 0},
+      {0, letters, "\xC5\x81", 0},   {1, "abcabc", "BC", 2},         {3, "abcabc", "BC", 5},
+      {6, "abcabc", "bc", 0},        {3, "abc", "", 3},              {5, "abc", "", 0},
+      {0, "caf\xC3\xA9", "\xC3\xA9", 4}, {0, "CAF\xC3\x89", "\xC3\xA9", 0}, {0, "ab", "abc", 0},
+  };
+  for (const auto& [start, source, find, expected] : cases)
+    EXPECT_EQ(InStr(start, source, find), expected) << start << " " << source.ToUtf8() << " " << find.ToUtf8();
+  // Of the first 768 characters, exactly the 52 letters are found.
+  for (int32_t code = 0; code < 0x300; ++code) {
+    const bool letter = (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z');
+    EXPECT_EQ(InStr(0, letters, Chr(code)) > 0, letter) << code;
+  }
+}
+
 }  // namespace

@@ -4,11 +4,14 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "core_test_support.h"
 #include "framework/exceptions.h"
 #include "framework/text_input_stream.h"
 #include "framework/text_output_stream.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -136,7 +139,104 @@ TEST_F(TextOutputStreamTest, CreateFailsClearlyWhereNoFileCanBeMade) {
   EXPECT_EQ(folder_.EntryCount(), 3u);
 }
 
-// Reading itself is tested through the counting, which reads in blocks of every size.
+std::vector<std::string> AllLines(TextInputStream& stream) {
+  std::vector<std::string> lines;
+  while (!stream.EOF()) lines.push_back(stream.ReadLine().ToUtf8());
+  return lines;
+}
+
+struct LinesCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> lines;
+};
+
+void PrintTo(const LinesCase& c, std::ostream* out) { *out << c.name; }
+
+// Each case is read whole and in reads of 1, 2, 3 and 5 bytes, which puts every line end, and
+// the CR and the LF of every CRLF, on either side of a read somewhere.
+class TextInputStreamLines : public testing::TestWithParam<LinesCase> {
+ protected:
+  TempFolder folder_;
+};
+
+TEST_P(TextInputStreamLines, SplitsAtLfCrlfAndLoneCrAsTheCountingDoes) {
+  const LinesCase& c = GetParam();
+  const auto file = folder_.Write("input.txt", c.bytes);
+  EXPECT_EQ(AllLines(*TextInputStream::Open(FolderItem(file))), c.lines);
+  for (const size_t piece : {1u, 2u, 3u, 5u}) {
+    ChunkedTextInputStream chunked(file, piece);
+    EXPECT_EQ(AllLines(chunked), c.lines) << "reads of " << piece;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Terminators, TextInputStreamLines,
+    testing::Values(
+        LinesCase{"EmptyFileHasNoLines", "", {}},
+        LinesCase{"TextWithoutTerminatorIsALine", "a", {"a"}},
+        LinesCase{"TerminatorAtTheEndAddsNoLine", "a\n", {"a"}},
+        LinesCase{"EmptyLines", "\n\n\n", {"", "", ""}},
+        LinesCase{"LoneCrAtTheEnd", "a\r", {"a"}},
+        LinesCase{"CrThenCrlfThenLf", "\r\r\n\n", {"", "", ""}},
+        LinesCase{"EveryTerminator", "one\r\ntwo\rthree\nfour", {"one", "two", "three", "four"}},
+        LinesCase{"NulIsText", "a\0b\n\0"s, {"a\0b"s, "\0"s}},
+        LinesCase{"BytesStayAsTheyCame", "caf\xC3\xA9\r\nna\xEFve\n\xFF\xFE\r", {"caf\xC3\xA9", "na\xEFve", "\xFF\xFE"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TextInputStream, LinesLongerThanTheReadAheadArriveWhole) {
+  TempFolder folder;
+  const std::string longLine(200000, 'x');
+  const std::string accented = std::string(70000, 'y') + "\xC3\xA9";
+  const auto file = folder.Write("input.txt", longLine + "\r\n" + accented + "\r");
+  auto stream = TextInputStream::Open(FolderItem(file));
+  const std::vector<std::string> lines = AllLines(*stream);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(lines[0] == longLine);
+  EXPECT_TRUE(lines[1] == accented);
+  EXPECT_EQ(String::FromUtf8(accented).Length(), 70001);
+}
+
+// Blocks read after lines go on just after the last line's terminator, with no byte lost or
+// repeated, whatever the reads were.
+TEST(TextInputStream, BlocksAfterLinesGoOnWhereTheLinesStopped) {
+  TempFolder folder;
+  std::string bytes = "first\r";
+  for (int i = 0; i < 20000; ++i) bytes += "\nline " + std::to_string(i) + "\r";
+  const auto file = folder.Write("input.txt", bytes);
+  for (const size_t piece : {0u, 6u, 7u, 4096u}) {
+    ChunkedTextInputStream chunked(file, piece == 0 ? bytes.size() : piece);
+    TextInputStream& stream = chunked;
+    EXPECT_EQ(stream.ReadLine().ToUtf8(), "first");
+    EXPECT_EQ(stream.ReadLine().ToUtf8(), "line 0");
+    std::string rest(bytes.size(), '\0');
+    rest.resize(stream.ReadBlock(rest.data(), rest.size()));
+    EXPECT_TRUE(rest == bytes.substr(bytes.find("line 0") + 8)) << "reads of " << piece;  // after its CRLF
+    EXPECT_TRUE(stream.EOF());
+    EXPECT_EQ(stream.ReadLine().ToUtf8(), "");
+  }
+}
+
+// A failed read is raised by the next ReadLine, not by EOF, and ends the reading.
+TEST(TextInputStream, ReadErrorRaisesFromReadLine) {
+  TempFolder folder;
+  const auto file = folder.Write("input.txt", "one\ntwo\nthree\n");
+  for (const int failingRead : {1, 2, 3}) {
+    ChunkedTextInputStream chunked(file, 4, failingRead);
+    TextInputStream& stream = chunked;
+    std::vector<std::string> lines;
+    try {
+      while (!stream.EOF()) lines.push_back(stream.ReadLine().ToUtf8());
+      ADD_FAILURE() << "no exception";
+    } catch (const IOException& error) {
+      EXPECT_EQ(error.ErrorNumber(), EIO);
+      EXPECT_NE(std::string(error.what()).find("input.txt"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(lines.size(), static_cast<size_t>(failingRead - 1)) << "read " << failingRead;
+    EXPECT_TRUE(stream.EOF());
+  }
+}
+
 TEST(TextInputStream, OpenRefusesWhatIsNotARegularFile) {
   TempFolder folder;
   const auto fifo = folder / "fifo";

@@ -88,6 +88,43 @@ TEST_F(ListRows, BulkRowsReadAsTheirCountsAndWordsInTheGivenOrder) {
   EXPECT_EQ(list.RowsUtf8({1, 0}, ", ", "\r"), copied);
 }
 
+// File > Open fills the list in bulk; its design fills it a row at a time (AddRow with the
+// count's text, its Int32 cell tag, then the word). Both must read, show and copy alike, and
+// stay alike after changes that the compact form cannot hold.
+TEST_F(ListRows, BulkRowsReadAsRowsAddedOneByOne) {
+  std::mt19937 random(13);
+  const Rows rows = RandomRows(random, 300, "ab\xc3\xa9");
+  Listbox& bulk = TheWords(RuntimeNewWindow<WordCountWindow>());
+  Listbox& plain = TheWords(RuntimeNewWindow<WordCountWindow>());
+  AddInBulk(bulk, rows);
+  for (int32_t i = 0; i <= static_cast<int32_t>(rows.order.size()) - 1; ++i) {
+    const uint32_t entry = rows.order[static_cast<size_t>(i)];
+    plain.AddRow(Str(rows.counts[entry]));
+    plain.SetCellTag(i, 0, Variant(rows.counts[entry]));
+    plain.SetCell(i, 1, String::FromUtf8(rows.words[entry]));
+  }
+  ProcessEvents();
+  EXPECT_EQ(Contents(bulk), Contents(plain));
+  EXPECT_EQ(bulk.RowsUtf8({1, 0}, ", ", "\r"), plain.RowsUtf8({1, 0}, ", ", "\r"));
+  for (int row = 0; row < 300; row += 7) {
+    for (int column = 0; column < 2; ++column) {
+      EXPECT_EQ(bulk.NativeView()->model()->index(row, column).data(),
+                plain.NativeView()->model()->index(row, column).data()) << row << ", " << column;
+    }
+  }
+
+  for (Listbox* list : {&bulk, &plain}) {
+    list->AddRow("last");
+    list->SetCell(3, 1, "Changed");
+    list->SetCellTag(4, 0, Variant("nine"));
+    list->SetCellTag(5, 1, Variant(5));
+  }
+  EXPECT_EQ(Contents(bulk), Contents(plain));
+  EXPECT_EQ(VariantToString(bulk.CellTag(4, 0)).ToUtf8(), "nine");
+  EXPECT_EQ(bulk.CellTag(5, 1), Variant(5));
+  EXPECT_EQ(bulk.CellTag(6, 0), Variant(rows.counts[rows.order[6]]));
+}
+
 class HeadingSort : public StartedProgram, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(HeadingSort, GivesTheOrderOfAStableSortAskingTheHandler) {
