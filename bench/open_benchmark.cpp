@@ -8,8 +8,9 @@
 //   LC_ALL=C sort WORDS   (WORDS: the file's distinct lower-case words, one a line, in the
 //                          order they first occur: what sorting by Word orders)
 //   LC_ALL=C tr -cs A-Za-z '\n' < FILE | tr A-Z a-z | sort | uniq -c | sort -n
-// Usage: open_benchmark FILE [RUNS]   (the tools and the two exports: best of RUNS, default 3;
-// File > Open and the other commands run once, so that the memory is that of one window)
+// Usage: open_benchmark FILE [RUNS] [--no-peers]   (the tools and the two exports: best of
+// RUNS, default 3; File > Open and the other commands run once, so that the memory is that of
+// one window; --no-peers times the program alone, for comparing two builds of it run by turns)
 // The exports and the word list go to a folder of this run's own, removed at the end.
 // To measure each step's peak, the kernel's peak mark is reset before the step: a tool outside
 // (time -v) then sees only the last step's peak, not the whole run's, which this prints.
@@ -169,18 +170,29 @@ class TemporaryFolder {
   std::filesystem::path path;
 };
 
-void Run(const std::filesystem::path& file, int runs) {
+enum class Peers { kTimed, kSkipped };
+
+struct PeerTimes {
+  double wc = 0, pipeline = 0, sortWords = 0;
+};
+
+// The tools first: their best run then stands on a file already in the page cache, as the
+// program's single run does.
+PeerTimes TimePeers(const std::filesystem::path& file, const std::filesystem::path& outputFolder, int runs) {
+  const std::string quoted = ShellQuoted(file.string());
+  PeerTimes times;
+  times.wc = TimeWordCount(quoted, runs);
+  times.pipeline = TimeToolConcordance(quoted, runs);
+  const std::filesystem::path words = WriteDistinctWords(quoted, outputFolder);
+  times.sortWords = TimeCommand("LC_ALL=C sort " + ShellQuoted(words.string()) + " > /dev/null", runs);
+  std::filesystem::remove(words);
+  return times;
+}
+
+void Run(const std::filesystem::path& file, int runs, Peers peers) {
   const TemporaryFolder temporary;
   const std::filesystem::path& outputFolder = temporary.Path();
-
-  // The tools first: their best run then stands on a file already in the page cache, as
-  // the program's single run does.
-  const std::string quoted = ShellQuoted(file.string());
-  const double wc = TimeWordCount(quoted, runs);
-  const double pipeline = TimeToolConcordance(quoted, runs);
-  const std::filesystem::path words = WriteDistinctWords(quoted, outputFolder);
-  const double sortWords = TimeCommand("LC_ALL=C sort " + ShellQuoted(words.string()) + " > /dev/null", runs);
-  std::filesystem::remove(words);
+  const PeerTimes peerTimes = peers == Peers::kTimed ? TimePeers(file, outputFolder, runs) : PeerTimes{};
 
   std::printf("file: %s\n", file.c_str());
   StartStep();
@@ -236,9 +248,12 @@ void Run(const std::filesystem::path& file, int runs) {
   Report("Save As CSV", timeExport("FileSaveAsCSV", outputFolder / "concordance csv.txt"));
   Report("Save As Text", timeExport("FileSaveAsText", outputFolder / "concordance.txt"));
 
-  std::printf("wc -w                        %8.3f s   open/wc       = %.2f\n", wc, open / wc);
-  std::printf("tr|tr|sort|uniq|sort         %8.3f s   open/pipeline = %.2f\n", pipeline, open / pipeline);
-  std::printf("LC_ALL=C sort (the words)    %8.3f s\n", sortWords);
+  if (peers == Peers::kTimed) {
+    std::printf("wc -w                        %8.3f s   open/wc       = %.2f\n", peerTimes.wc, open / peerTimes.wc);
+    std::printf("tr|tr|sort|uniq|sort         %8.3f s   open/pipeline = %.2f\n", peerTimes.pipeline,
+                open / peerTimes.pipeline);
+    std::printf("LC_ALL=C sort (the words)    %8.3f s\n", peerTimes.sortWords);
+  }
   std::printf("peak RSS of the whole run    %8.1f MB   (the peak mark was reset before each step: time -v\n"
               "                                          and the like see only the last step's peak)\n",
               highestPeak);
@@ -247,7 +262,8 @@ void Run(const std::filesystem::path& file, int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int runs = RunsArgument(argc, argv, "FILE [RUNS]");
+  const int runs = RunsArgument(argc, argv, "FILE [RUNS] [--no-peers]");
+  const Peers peers = argc > 3 && std::string_view(argv[3]) == "--no-peers" ? Peers::kSkipped : Peers::kTimed;
   const std::filesystem::path file = std::filesystem::absolute(argv[1]);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
@@ -262,7 +278,7 @@ int main(int argc, char** argv) {
   // run that worked, and the status is 1.
   int status = 0;
   try {
-    Run(file, runs);
+    Run(file, runs, peers);
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
     status = 1;
