@@ -174,11 +174,8 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
       std::copy(partStarts, partStarts + 256, next);
       for (uint32_t k = begin; k < end; ++k) bucket[next[bucketedKeys[k] >> 24]++] = {bucketedKeys[k], k - begin, sorted[k]};
     }
-    // The yield hook runs before each part and each run of equal keys: words that share
-    // their first letters can fill one bucket with most of the rows.
     for (size_t d = 0; d < 256; ++d) {
       if (partStarts[d + 1] - partStarts[d] < 2) continue;
-      RuntimeBackgroundTasks(partStarts[d + 1] - partStarts[d]);
       std::sort(bucket.begin() + partStarts[d], bucket.begin() + partStarts[d + 1], [](const Entry& x, const Entry& y) {
         return x.key != y.key ? x.key < y.key : x.place < y.place;
       });
@@ -186,10 +183,7 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
     for (size_t run = 0; run < bucket.size();) {
       size_t runEnd = run + 1;
       while (runEnd < bucket.size() && bucket[runEnd].key == bucket[run].key) ++runEnd;
-      if (runEnd - run > 1) {
-        RuntimeBackgroundTasks(static_cast<uint32_t>(runEnd - run));
-        std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
-      }
+      if (runEnd - run > 1) std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
       run = runEnd;
     }
     for (size_t k = 0; k < bucket.size(); ++k) sorted[begin + k] = bucket[k].row;
