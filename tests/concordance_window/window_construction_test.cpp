@@ -86,4 +86,21 @@ TEST_F(EmptyResultsWindow, ControlsKeepTheirNegativeDesignValues) {
   }
 }
 
+
+// A text size counts in its unit: the designs' points are pixels of a 72-dpi screen, and an
+// inch or a millimetre is converted to them.
+TEST_F(EmptyResultsWindow, ATextSizeCountsInItsUnit) {
+  StaticText& label = ControlNamed<StaticText>(RuntimeNewWindow<WordCountWindow>(), "StaticText1");
+  const std::pair<FontUnits, float> sizes[] = {
+      {FontUnits::kDefault, 9.0f}, {FontUnits::kPoint, 9.0f}, {FontUnits::kPixel, 9.0f},
+      {FontUnits::kInch, 0.25f},   {FontUnits::kMillimeter, 6.35f}};
+  const int expectedPixels[] = {9, 9, 9, 18, 18};
+  for (size_t i = 0; i < std::size(sizes); ++i) {
+    label.SetTextSize(sizes[i].second);
+    label.SetTextUnit(sizes[i].first);
+    EXPECT_EQ(label.TextUnit(), sizes[i].first);
+    EXPECT_EQ(label.NativeLabel()->font().pixelSize(), expectedPixels[i]) << i;
+  }
+}
+
 }  // namespace
