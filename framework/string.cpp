@@ -263,25 +263,18 @@ String Mid(const String& s, int32_t start) { return Mid(s, start < 1 ? 1 : start
 String String::LowercaseSlow(const String& s) {
   const Block* block = s.GetBlock();
   const int32_t length = block->Length();
-  if (!block->IsWide()) {
-    const char* in = block->Narrow();
+  // Narrow or wide alike; a string with nothing to fold is returned as it is, not copied.
+  const auto folded = [&](const auto* in, Width width, auto charactersOf) -> String {
     int32_t first = 0;
     while (first < length && FoldAscii(in[first]) == in[first]) ++first;
     if (first == length) return s;
-    Block* copy = AllocateBlock(length, Width::kNarrow);
-    char* out = copy->Narrow();
-    std::memcpy(out, in, static_cast<size_t>(first));
-    for (int32_t i = first; i < length; ++i) out[i] = FoldAscii(in[i]);
+    Block* copy = AllocateBlock(length, width);
+    auto* out = charactersOf(copy);
+    for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
     return String(reinterpret_cast<uint64_t>(copy), RawBits{});
-  }
-  const char32_t* in = block->Wide();
-  int32_t first = 0;
-  while (first < length && FoldAscii(in[first]) == in[first]) ++first;
-  if (first == length) return s;
-  Block* copy = AllocateBlock(length, Width::kWide);
-  char32_t* out = copy->Wide();
-  for (int32_t i = 0; i < length; ++i) out[i] = FoldAscii(in[i]);
-  return String(reinterpret_cast<uint64_t>(copy), RawBits{});
+  };
+  if (!block->IsWide()) return folded(block->Narrow(), Width::kNarrow, [](Block* copy) { return copy->Narrow(); });
+  return folded(block->Wide(), Width::kWide, [](Block* copy) { return copy->Wide(); });
 }
 
 int32_t InStr(int32_t start, const String& source, const String& find) {
