@@ -28,10 +28,21 @@ void StartRuntime() {
 
 void StartedProgram::SetUp() {
   StartRuntime();
+  strayDialogWatch_ = std::make_unique<QTimer>();
+  QObject::connect(strayDialogWatch_.get(), &QTimer::timeout, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (ModalDriver::running_ > 0 || modal == nullptr || !modal->isVisible()) return;
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ADD_FAILURE() << "A dialog opened that no step answers: " << modal->windowTitle().toStdString() << " "
+                  << (box != nullptr ? box->text().toStdString() : std::string());
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+  });
+  strayDialogWatch_->start(200);
   _RunFrameworkInitialization(&_Startup);
 }
 
 void StartedProgram::TearDown() {
+  strayDialogWatch_.reset();
   ReleaseModuleObjects();
   ProcessEvents();
 }
@@ -92,7 +103,13 @@ void ModalDriver::Run(const std::function<void()>& action) {
     }
   });
   poll.start(5);
-  action();
+  {
+    struct Answering {
+      Answering() { ++running_; }
+      ~Answering() { --running_; }
+    } answering;
+    action();
+  }
   poll.stop();
   EXPECT_EQ(next, steps_.size()) << "Not every expected dialog appeared";
 }

@@ -10,9 +10,11 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QTimer>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,10 +26,15 @@
 void StartRuntime();
 
 // Starts the program as main() does, short of the event loop, and shuts it down afterwards.
+// A modal dialog that opens while no ModalDriver runs (an error message nobody expected)
+// fails the test and is closed, rather than waiting for an answer until the test times out.
 class StartedProgram : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+
+ private:
+  std::unique_ptr<QTimer> strayDialogWatch_;
 };
 
 // Lets pending events run (deferred deletions, queued rows) for a moment.
@@ -56,6 +63,8 @@ class ModalDriver {
   Step AcceptMessage();
 
  private:
+  friend class StartedProgram;
+  static inline int running_ = 0;  // drivers answering dialogs now
   std::vector<Step> steps_;
   std::vector<QString> messages_;
 };
