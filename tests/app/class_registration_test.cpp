@@ -62,6 +62,22 @@ TEST_F(ClassRegistrationTest, FrameworkClassesFirstThenTheProgramsFourInTheirOrd
   EXPECT_TRUE(RuntimePluginEntrypoints().empty());
 }
 
+// A class used before its turn is registered then, and its turn at start-up passes it by.
+TEST(ClassRegistrationOrder, AClassUsedBeforeItsTurnIsRegisteredOnceThen) {
+  static int argc = 1;
+  static char name[] = "concordance-tests";
+  static char* argv[] = {name, nullptr};
+  RuntimeInit(argc, argv, kRuntimeOptions);
+  RuntimeClassFor<AboutWIndow>();
+  RegisterClasses();
+  const std::vector<std::string> names = RegisteredNames();
+  EXPECT_THAT(std::vector<std::string>(names.end() - 4, names.end()),
+              ElementsAre("AboutWIndow.AboutWIndow", "WordCountWindow.WordCountWindow", "App",
+                          "ConcordanceMenuBar.ConcordanceMenuBar"));
+  EXPECT_EQ(names.size(), 23u);
+  RuntimeExit();
+}
+
 TEST_F(ClassRegistrationTest, EachClassNamesItsBase) {
   EXPECT_EQ(ClassNamed("App").baseName, "Application");
   EXPECT_EQ(ClassNamed("ConcordanceMenuBar.ConcordanceMenuBar").baseName, "MenuBar");
