@@ -84,6 +84,10 @@ inline uint64_t Prefix(const TextColumn& texts, uint32_t row) {
   return __builtin_bswap64(word);
 }
 
+// The yield hook for the rows about to be sorted, kept out of line so that the sorting code
+// around it is compiled as if it were not there.
+[[gnu::noinline]] void YieldBefore(size_t rows) { RuntimeBackgroundTasks(static_cast<uint32_t>(rows)); }
+
 int CompareBytes(std::string_view a, std::string_view b) {
   const int order = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (order != 0) return order;
@@ -174,16 +178,23 @@ std::vector<uint32_t> StableOrderByBytes(const TextColumn& texts, const std::vec
       std::copy(partStarts, partStarts + 256, next);
       for (uint32_t k = begin; k < end; ++k) bucket[next[bucketedKeys[k] >> 24]++] = {bucketedKeys[k], k - begin, sorted[k]};
     }
+    // Words that share their first letters can fill one bucket with most of the rows: in a
+    // large bucket the yield hook runs before each part and between blocks of runs.
+    const bool largeBucket = end - begin >= kPassesPerClockCheck;
     for (size_t d = 0; d < 256; ++d) {
       if (partStarts[d + 1] - partStarts[d] < 2) continue;
+      if (largeBucket) YieldBefore(partStarts[d + 1] - partStarts[d]);
       std::sort(bucket.begin() + partStarts[d], bucket.begin() + partStarts[d + 1], [](const Entry& x, const Entry& y) {
         return x.key != y.key ? x.key < y.key : x.place < y.place;
       });
     }
+    size_t sinceYield = 0;
     for (size_t run = 0; run < bucket.size();) {
       size_t runEnd = run + 1;
       while (runEnd < bucket.size() && bucket[runEnd].key == bucket[run].key) ++runEnd;
       if (runEnd - run > 1) std::sort(bucket.begin() + run, bucket.begin() + runEnd, byWholeText);
+      sinceYield += runEnd - run;
+      if (largeBucket && sinceYield >= kYieldEvery) YieldBefore(std::exchange(sinceYield, 0));
       run = runEnd;
     }
     for (size_t k = 0; k < bucket.size(); ++k) sorted[begin + k] = bucket[k].row;

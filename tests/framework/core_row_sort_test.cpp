@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "framework/row_sort.h"
+#include "framework/text_column.h"
+#include "framework/yield.h"
 
 namespace {
 
@@ -45,6 +47,38 @@ TEST(StableOrderByNumber, GivesTheOrderOfAStableSortInEitherDirection) {
     }
   }
   EXPECT_TRUE(StableOrderByNumber({}, SortDirection::kAscending).empty());
+}
+
+// Words that all share their first two letters fall into one bucket of the sort by bytes; the
+// event loop must still get its turn while that bucket is sorted, not only between buckets.
+int handlerTurns = 0;
+void CountTurn() {
+  ++handlerTurns;
+  ExpireBackgroundTaskIntervalForTesting();  // every look at the clock gives the next turn
+}
+
+TEST(StableOrderByBytes, GivesTheEventLoopItsTurnsInsideOneLargeBucket) {
+  constexpr int kRows = 1 << 19;
+  std::mt19937 random(3);
+  TextColumn texts;
+  for (int i = 0; i < kRows; ++i) {
+    char word[8] = {'q', 'q'};
+    for (int k = 2; k < 8; ++k) word[k] = static_cast<char>('a' + random() % 26);
+    texts.Append(std::string_view(word, sizeof word));
+  }
+  std::vector<uint32_t> rows(kRows);
+  std::iota(rows.begin(), rows.end(), 0u);
+  handlerTurns = 0;
+  SetBackgroundTaskHandler(&CountTurn);
+  ExpireBackgroundTaskIntervalForTesting();
+  const std::vector<uint32_t> sorted = StableOrderByBytes(texts, rows, SortDirection::kAscending);
+  SetBackgroundTaskHandler(nullptr);
+  // Reading the prefixes alone gives 8 turns, one every 65536 rows; the bucket gives at
+  // least as many again.
+  EXPECT_GE(handlerTurns, 16);
+  EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), [&](uint32_t a, uint32_t b) {
+    return texts.At(static_cast<int32_t>(a)) < texts.At(static_cast<int32_t>(b));
+  }));
 }
 
 }  // namespace
