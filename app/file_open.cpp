@@ -5,6 +5,7 @@
 #include "app/text_files.h"
 #include "app/word_count.h"
 #include "concordance_window/word_count_window.h"
+#include "counting/count_words.h"
 #include "framework/controls.h"
 #include "framework/dialogs.h"
 #include "framework/row_sort.h"

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "counting/count_words.h"
 #include "framework/string.h"
 
 // "5 unique words, 7 words in file, 2 lines in file"

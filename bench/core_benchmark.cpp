@@ -20,6 +20,7 @@
 
 #include "app/word_count.h"
 #include "bench/peer_tools.h"
+#include "counting/count_words.h"
 #include "framework/exceptions.h"
 #include "framework/folder_item.h"
 #include "framework/row_sort.h"

@@ -22,7 +22,7 @@ class BlockReader {
   size_t Next(std::vector<char>& buffer);
 
   // How the text read so far ends.
-  TextEnd End() const { return IsLineEnd(lastByte_) ? TextEnd::kAfterLineEnd : TextEnd::kInsideALine; }
+  TextEnd End() const { return IsLineEndByte(lastByte_) ? TextEnd::kAfterLineEnd : TextEnd::kInsideALine; }
   void SetBlockSize(size_t blockSize) { blockSize_ = blockSize; }
   // Whether the block handed out last ended in CR: an LF at the start of the next one is then
   // part of the same line end.

@@ -16,17 +16,21 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-const RuntimeClass* RuntimeClass::Base() const { return baseName.empty() ? nullptr : RuntimeClassNamed(baseName); }
+std::vector<const RuntimeClass*> RuntimeClass::Lineage() const {
+  std::vector<const RuntimeClass*> lineage;
+  for (const RuntimeClass* runtimeClass = this; runtimeClass != nullptr; runtimeClass = runtimeClass->base) {
+    lineage.push_back(runtimeClass);
+  }
+  return lineage;
+}
 
 bool RuntimeClass::IsA(std::string_view ancestor) const {
-  for (const RuntimeClass* runtimeClass = this; runtimeClass != nullptr; runtimeClass = runtimeClass->Base()) {
-    if (runtimeClass->name == ancestor) return true;
-  }
-  return false;
+  const auto lineage = Lineage();
+  return std::any_of(lineage.begin(), lineage.end(), [&](const RuntimeClass* c) { return c->name == ancestor; });
 }
 
 const EventBinding* RuntimeClass::BindingFor(std::string_view event) const {
-  for (const RuntimeClass* runtimeClass = this; runtimeClass != nullptr; runtimeClass = runtimeClass->Base()) {
+  for (const RuntimeClass* runtimeClass : Lineage()) {
     for (const EventBinding& binding : runtimeClass->bindings) {
       if (binding.event == event) return &binding;
     }
@@ -35,12 +39,10 @@ const EventBinding* RuntimeClass::BindingFor(std::string_view event) const {
 }
 
 bool RuntimeClass::Declares(std::string_view event) const {
-  for (const RuntimeClass* runtimeClass = this; runtimeClass != nullptr; runtimeClass = runtimeClass->Base()) {
-    if (std::find(runtimeClass->events.begin(), runtimeClass->events.end(), event) != runtimeClass->events.end()) {
-      return true;
-    }
-  }
-  return false;
+  const auto lineage = Lineage();
+  return std::any_of(lineage.begin(), lineage.end(), [&](const RuntimeClass* c) {
+    return std::find(c->events.begin(), c->events.end(), event) != c->events.end();
+  });
 }
 
 void RuntimeRegisterClass(RuntimeClass runtimeClass) {
@@ -50,7 +52,7 @@ void RuntimeRegisterClass(RuntimeClass runtimeClass) {
   if (runtimeClass.type != typeid(void) && RuntimeClassOfType(runtimeClass.type) != nullptr) {
     throw RuntimeException("The class " + runtimeClass.name + " is registered already under another name");
   }
-  const RuntimeClass* base = runtimeClass.Base();
+  const RuntimeClass* base = runtimeClass.baseName.empty() ? nullptr : RuntimeClassNamed(runtimeClass.baseName);
   if (!runtimeClass.baseName.empty() && base == nullptr) {
     throw RuntimeException("The class " + runtimeClass.name + " names the unknown base " + runtimeClass.baseName);
   }
@@ -60,6 +62,7 @@ void RuntimeRegisterClass(RuntimeClass runtimeClass) {
                              ", which its base does not declare");
     }
   }
+  runtimeClass.base = base;
   TheRegistry().classes.push_back(std::make_unique<RuntimeClass>(std::move(runtimeClass)));
 }
 

@@ -55,8 +55,10 @@ struct RuntimeClass {
   std::vector<PublishedMethod> methods;
   std::vector<EventBinding> bindings;
   std::vector<DeclaredControl> controls;
+  const RuntimeClass* base = nullptr;  // the class named baseName, found when this one registers
 
-  const RuntimeClass* Base() const;
+  // This class, then its base, and so on to the root.
+  std::vector<const RuntimeClass*> Lineage() const;
   // Whether this class is `ancestor` or derives from it.
   bool IsA(std::string_view ancestor) const;
   // The binding of `event` here or on the nearest base that binds it, or nullptr.
@@ -207,8 +209,7 @@ class ClassRegistration {
 // The published method of `Class` (or of a base) that is `method`, or nullptr.
 template <typename Class, typename Method>
 const PublishedMethod* RuntimePublishedMethod(Method method) {
-  for (const RuntimeClass* runtimeClass = &RuntimeClassFor<Class>(); runtimeClass != nullptr;
-       runtimeClass = runtimeClass->Base()) {
+  for (const RuntimeClass* runtimeClass : RuntimeClassFor<Class>().Lineage()) {
     for (const PublishedMethod& published : runtimeClass->methods) {
       if (const Method* pointer = std::any_cast<Method>(&published.memberPointer); pointer && *pointer == method) {
         return &published;

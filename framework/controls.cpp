@@ -180,7 +180,7 @@ void Listbox::SetCellTag(int32_t row, int32_t column, const Variant& tag) { mode
 
 void Listbox::InstallCompareRowsHandler(CompareRowsHandler handler, std::vector<SortKey> columnKeys) {
   compareRows_ = std::move(handler);
-  sortKeys_ = compareRows_ ? std::move(columnKeys) : std::vector<SortKey>();
+  DeclareSortKeys(std::move(columnKeys));
 }
 
 void Listbox::DeclareSortKeys(std::vector<SortKey> columnKeys) {

@@ -103,8 +103,9 @@ class Listbox : public RectControl {
   void AddRow(const String& text);
   // Adds one row per entry of `counts` and `texts`, in `order` (row i holds entry order[i]):
   // its count in column 0, as the decimal text and as the Int32 tag, and its text in column
-  // 1, held in a few bytes a row; takes the three over. The list must be empty and `order`
-  // must name every entry once (OutOfBoundsException otherwise).
+  // 1. The same rows as AddRow(Str(count)), SetCellTag(row, 0, count) and SetCell(row, 1,
+  // text) would make, but held in a few bytes a row; takes the three over. The list must be
+  // empty and `order` must name every entry once (OutOfBoundsException otherwise).
   void AddCountedRows(std::vector<int32_t>&& counts, TextColumn&& texts, std::vector<uint32_t>&& order);
   int32_t ListCount() const;
   int32_t ColumnCount() const;

@@ -3,7 +3,7 @@
 // are shown in. A column is held in the most compact form that its content fits:
 //   numbers: one Int32 per row; the text is its decimal form and the tag the Int32 itself;
 //   texts:   UTF-8 end to end in one block, no tags;
-//   generic: a String per row, and the Int32 tags of a number column that became generic.
+//   generic: a String per row, and a Variant tag per row once any tag is set.
 // A change that a compact column cannot hold turns it into a generic one. Sorting moves
 // only the permutation; texts are made when the view or a caller asks for them. New rows
 // reach the view in one batch, not one by one.

@@ -129,8 +129,7 @@ void ReleaseClosedWindows() {
 }
 
 void Window::CheckDeclaredControls() const {
-  for (const RuntimeClass* runtimeClass = &RuntimeClassOf(*this); runtimeClass != nullptr;
-       runtimeClass = runtimeClass->Base()) {
+  for (const RuntimeClass* runtimeClass : RuntimeClassOf(*this).Lineage()) {
     for (const DeclaredControl& declared : runtimeClass->controls) {
       const WindowControl& control = RuntimeWindowControlByName(*this, declared.name);
       const RuntimeClass* controlClass = RuntimeClassOfType(typeid(control));
