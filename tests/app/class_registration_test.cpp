@@ -134,7 +134,7 @@ TEST_F(ClassRegistrationTest, PublishedMethodsInTheirOrderWithTheirSignatures) {
       EXPECT_EQ(method.scope == MethodScope::kPublicHidden, method.name == "_CreateControls0") << method.name;
     }
   }
-  EXPECT_THAT(ClassNamed("WordCountWindow.WordCountWindow").controls.size(), 3u);
+  EXPECT_EQ(ClassNamed("WordCountWindow.WordCountWindow").controls.size(), 3u);
 }
 
 TEST_F(ClassRegistrationTest, EventBindings) {

@@ -142,7 +142,8 @@ class ServedItems : public StartedProgram, public ::testing::WithParamInterface<
   }
 };
 
-// The framework's own enabling is left out: only the class's event runs, from all off.
+// The framework's own enabling is left out: only the class's event runs, raised through its
+// class's binding as an enabling pass raises it, from all off.
 TEST_P(ServedItems, EnablingEventEnablesItsOwnItemsInOrderAndDisablesNothing) {
   const Server server = GetParam().make();
   SetEveryItem(false);
@@ -165,13 +166,13 @@ TEST_P(ServedItems, RegistersItsHandlersInOrder) {
 template <typename WindowClass>
 Server NewWindow() {
   WindowClass& window = RuntimeNewWindow<WindowClass>();
-  return {[&window] { window.Event_EnableMenuItems(); }, &window.RegisteredMenuHandlers()};
+  return {[&window] { RuntimeRaiseEvent(window, "EnableMenuItems"); }, &window.RegisteredMenuHandlers()};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ApplicationAndWindows, ServedItems,
     ::testing::Values(
-        ServingClass{"App", [] { return Server{[] { App().Event_EnableMenuItems(); }, &App().RegisteredMenuHandlers()}; },
+        ServingClass{"App", [] { return Server{[] { RuntimeRaiseEvent(App(), "EnableMenuItems"); }, &App().RegisteredMenuHandlers()}; },
                      {"FileOpen", "AboutMenuItem"},
                      {"FileOpen", "AboutMenuItem"}},
         ServingClass{"WordCountWindow", &NewWindow<WordCountWindow>,
